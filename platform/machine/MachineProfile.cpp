@@ -24,10 +24,14 @@ std::vector<uint8_t> parseHex(const std::string& text, const std::string& name) 
   for (char c : text) {
     if (c == ' ' || c == ':' || c == '\t') continue;
     int nibble;
-    if (c >= '0' && c <= '9') nibble = c - '0';
-    else if (c >= 'a' && c <= 'f') nibble = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') nibble = c - 'A' + 10;
-    else fail("sysctl \"" + name + "\": \"hex\" holds a character that is not a hex digit");
+    if (c >= '0' && c <= '9')
+      nibble = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      nibble = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+      nibble = c - 'A' + 10;
+    else
+      fail("sysctl \"" + name + "\": \"hex\" holds a character that is not a hex digit");
     if (pending < 0) {
       pending = nibble;
     } else {
@@ -48,7 +52,8 @@ std::vector<uint8_t> nativeBytes(T value) {
 
 SysctlOverride parseSysctl(const std::string& name, const json& entry) {
   if (!entry.is_object() || entry.size() != 1)
-    fail("sysctl \"" + name + "\" must be an object with exactly one of string, int32, int64, "
+    fail("sysctl \"" + name +
+         "\" must be an object with exactly one of string, int32, int64, "
          "uint64, hex, error");
   const auto& [kind, value] = *entry.items().begin();
   SysctlOverride result;
@@ -63,7 +68,8 @@ SysctlOverride parseSysctl(const std::string& name, const json& entry) {
       fail("sysctl \"" + name + "\": \"int32\" must be an integer in the 32-bit range");
     result.bytes = nativeBytes<int32_t>(value.get<int32_t>());
   } else if (kind == "int64") {
-    if (!value.is_number_integer() || value.is_number_unsigned() && value.get<uint64_t>() > INT64_MAX)
+    if (!value.is_number_integer() ||
+        (value.is_number_unsigned() && value.get<uint64_t>() > INT64_MAX))
       fail("sysctl \"" + name + "\": \"int64\" must be an integer in the 64-bit range");
     result.bytes = nativeBytes<int64_t>(value.get<int64_t>());
   } else if (kind == "uint64") {
@@ -76,7 +82,8 @@ SysctlOverride parseSysctl(const std::string& name, const json& entry) {
   } else if (kind == "error") {
     if (!value.is_string()) fail("sysctl \"" + name + "\": \"error\" must be an errno name");
     const int code = errnoFromName(value.get<std::string>());
-    if (code == 0) fail("sysctl \"" + name + "\": unknown errno name \"" + value.get<std::string>() + "\"");
+    if (code == 0)
+      fail("sysctl \"" + name + "\": unknown errno name \"" + value.get<std::string>() + "\"");
     result.error = code;
   } else {
     fail("sysctl \"" + name + "\": unknown value kind \"" + kind + "\"");
@@ -111,7 +118,8 @@ MachineProfile parseObject(const json& root) {
   for (const auto& [key, value] : root.items()) {
     if (key == "sysctl") {
       if (!value.is_object()) fail("\"sysctl\" must be an object");
-      for (const auto& [name, entry] : value.items()) profile.sysctl[name] = parseSysctl(name, entry);
+      for (const auto& [name, entry] : value.items())
+        profile.sysctl[name] = parseSysctl(name, entry);
     } else if (key == "platformUUID") {
       PlatformUUIDOverride uuid;
       if (value.is_string()) {
@@ -126,9 +134,12 @@ MachineProfile parseObject(const json& root) {
       }
       profile.platformUUID = uuid;
     } else if (key == "localizedHostName") {
-      if (value.is_string()) profile.localizedHostName = std::optional<std::string>(value.get<std::string>());
-      else if (value.is_null()) profile.localizedHostName = std::optional<std::string>();
-      else fail("\"localizedHostName\" must be a string or null");
+      if (value.is_string())
+        profile.localizedHostName = std::optional<std::string>(value.get<std::string>());
+      else if (value.is_null())
+        profile.localizedHostName = std::optional<std::string>();
+      else
+        fail("\"localizedHostName\" must be a string or null");
     } else if (key == "operatingSystemVersion") {
       if (!value.is_array() || value.size() != 3)
         fail("\"operatingSystemVersion\" must be [major, minor, patch]");
@@ -147,9 +158,12 @@ MachineProfile parseObject(const json& root) {
       for (const auto& screen : value) screens.push_back(parseScreen(screen));
       profile.screens = screens;
     } else if (key == "mainScreen") {
-      if (value.is_null()) profile.mainScreen = std::optional<size_t>();
-      else if (value.is_number_unsigned()) profile.mainScreen = std::optional<size_t>(value.get<size_t>());
-      else fail("\"mainScreen\" must be a screen index or null");
+      if (value.is_null())
+        profile.mainScreen = std::optional<size_t>();
+      else if (value.is_number_unsigned())
+        profile.mainScreen = std::optional<size_t>(value.get<size_t>());
+      else
+        fail("\"mainScreen\" must be a screen index or null");
     } else {
       fail("unknown entry \"" + key + "\"");
     }

@@ -39,7 +39,7 @@ struct MachineProfile {
   std::map<std::string, SysctlOverride> sysctl;
   std::optional<PlatformUUIDOverride> platformUUID;
   std::optional<std::optional<std::string>> localizedHostName;  // outer: named; inner: null
-  std::optional<std::vector<int64_t>> operatingSystemVersion;    // major, minor, patch
+  std::optional<std::vector<int64_t>> operatingSystemVersion;   // major, minor, patch
   std::optional<std::string> operatingSystemVersionString;
   std::optional<std::vector<ScreenDescription>> screens;
   std::optional<std::optional<size_t>> mainScreen;  // outer: named; inner: null (no main screen)
