@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -28,7 +29,8 @@ EngineClient::EngineClient(EngineClient&& other) noexcept
       nextId_(other.nextId_),
       timeout_(other.timeout_),
       reader_(std::move(other.reader_)),
-      inbox_(std::move(other.inbox_)) {}
+      inbox_(std::move(other.inbox_)),
+      answers_(std::move(other.answers_)) {}
 
 EngineClient& EngineClient::operator=(EngineClient&& other) noexcept {
   if (this != &other) {
@@ -38,6 +40,7 @@ EngineClient& EngineClient::operator=(EngineClient&& other) noexcept {
     timeout_ = other.timeout_;
     reader_ = std::move(other.reader_);
     inbox_ = std::move(other.inbox_);
+    answers_ = std::move(other.answers_);
   }
   return *this;
 }
@@ -111,12 +114,25 @@ std::optional<EngineFrame> EngineClient::nextAnswer() {
 EngineFrame EngineClient::awaitAnswer(EngineFrameKind kind, uint32_t id) {
   const auto deadline = Clock::now() + timeout_;
   for (;;) {
-    while (auto frame = nextAnswer()) {
-      // Answers to requests that timed out earlier are dropped.
-      if (frame->kind == kind && frame->id == id) return std::move(*frame);
+    while (auto frame = nextAnswer()) keepAnswer(std::move(*frame));
+    // Answers may come in another order than their requests went (calls on different
+    // threads), so the others are kept for their own turn.
+    const auto found = std::find_if(answers_.begin(), answers_.end(), [&](const EngineFrame& f) {
+      return f.kind == kind && f.id == id;
+    });
+    if (found != answers_.end()) {
+      EngineFrame answer = std::move(*found);
+      answers_.erase(found);
+      return answer;
     }
     if (!receive(deadline)) throw EngineClientError("no answer from the host in time");
   }
+}
+
+void EngineClient::keepAnswer(EngineFrame frame) {
+  // Answers nobody asks for any more (their requests timed out) go, oldest first.
+  if (answers_.size() == kKeptAnswers) answers_.pop_front();
+  answers_.push_back(std::move(frame));
 }
 
 std::vector<uint8_t> EngineClient::sendMessage(const std::string& channel,
@@ -185,13 +201,21 @@ FlutterMethodReply EngineClient::desktop(const std::string& method,
 
 std::optional<EngineClient::HostMessage> EngineClient::nextHostMessage(Clock::time_point deadline) {
   for (;;) {
-    // Answers to nobody's request are dropped here.
-    while (nextAnswer()) {
-    }
+    while (auto frame = nextAnswer()) keepAnswer(std::move(*frame));
     if (!inbox_.empty()) {
       HostMessage message = std::move(inbox_.front());
       inbox_.pop_front();
       return message;
+    }
+    if (!receive(deadline)) return std::nullopt;
+  }
+}
+
+std::optional<EngineFrame> EngineClient::nextFrame(Clock::time_point deadline) {
+  for (;;) {
+    if (auto frame = reader_.next()) return frame;
+    if (reader_.failed()) {
+      throw EngineClientError("malformed frame from the host: " + reader_.error());
     }
     if (!receive(deadline)) return std::nullopt;
   }

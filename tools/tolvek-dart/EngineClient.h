@@ -68,8 +68,12 @@ class EngineClient {
   uint32_t newId();
   void sendFrame(const EngineFrame& frame);
   void sendRaw(const std::vector<uint8_t>& bytes);
-  // Waits for the answer of kind `kind` to request `id`.
+  // Waits for the answer of kind `kind` to request `id`. Other answers that come first are
+  // kept for their own requests.
   EngineFrame awaitAnswer(EngineFrameKind kind, uint32_t id);
+  // The next frame of any kind, host messages included (not answered), waiting until
+  // `deadline`; nullopt when none came.
+  std::optional<EngineFrame> nextFrame(Clock::time_point deadline);
   // Whether the host ends the connection before `deadline` (frames that come are dropped).
   bool waitForClose(Clock::time_point deadline);
 
@@ -81,6 +85,7 @@ class EngineClient {
   bool receive(Clock::time_point deadline);
   // Takes the next whole frame that is not a host message (those are kept and answered).
   std::optional<EngineFrame> nextAnswer();
+  void keepAnswer(EngineFrame frame);
   void closeFd();
 
   int fd_ = -1;
@@ -88,6 +93,8 @@ class EngineClient {
   std::chrono::milliseconds timeout_{10000};
   EngineFrameReader reader_;
   std::deque<HostMessage> inbox_;
+  static constexpr size_t kKeptAnswers = 1024;
+  std::deque<EngineFrame> answers_;
 };
 
 }  // namespace tolvekdart

@@ -96,5 +96,8 @@ void EngineTransportServer::accept(std::shared_ptr<EnginePeer>& peer) {
     }
     peer = std::make_shared<EnginePeer>(fd, wakeFd_, messenger_);
     if (messenger_) messenger_->attach(peer);
+    // Connections queued behind it wait for the next turn: if this one has already left
+    // (a probe that connected and closed), that is seen first and the next is served.
+    return;
   }
 }
