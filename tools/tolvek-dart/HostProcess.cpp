@@ -1,5 +1,6 @@
 #include "tools/tolvek-dart/HostProcess.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/inotify.h>
@@ -32,9 +33,11 @@ std::string makeDirectory() {
   return pattern;
 }
 
-bool isSocket(const std::string& path) {
+// Whether a socket other than the one identified by (device, inode) is at `path`.
+bool isNewSocket(const std::string& path, dev_t device, ino_t inode) {
   struct stat info {};
-  return lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+  return lstat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode) &&
+         !(info.st_dev == device && info.st_ino == inode);
 }
 
 int millisecondsUntil(Clock::time_point deadline) {
@@ -68,7 +71,12 @@ std::unique_ptr<HostProcess> HostProcess::start(const Options& options) {
 void HostProcess::launch(const Options& options) {
   directory_ = makeDirectory();
   home_ = directory_ + "/home";
-  socketPath_ = directory_ + "/engine.sock";
+  socketPath_ = options.socketPath.empty() ? directory_ + "/engine.sock" : options.socketPath;
+  struct stat before {};
+  if (lstat(socketPath_.c_str(), &before) == 0) {
+    staleDevice_ = before.st_dev;
+    staleInode_ = before.st_ino;
+  }
   fs::create_directory(home_);
   if (options.copyBundle) {
     bundlePath_ = directory_ + "/Tolvek.app";
@@ -112,30 +120,46 @@ void HostProcess::launch(const Options& options) {
   std::string program = executable;
   char* argv[] = {program.data(), nullptr};
 
+  int errorFd = -1;
+  if (!options.stderrPath.empty()) {
+    errorFd = open(options.stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (errorFd < 0) throw HostProcessError("cannot open " + options.stderrPath);
+  }
   const pid_t parent = getpid();
   launchedAt_ = Clock::now();
   pid_ = fork();
-  if (pid_ < 0) throw HostProcessError(std::string("fork: ") + strerror(errno));
+  if (pid_ < 0) {
+    const std::string why = strerror(errno);
+    if (errorFd >= 0) ::close(errorFd);
+    throw HostProcessError("fork: " + why);
+  }
   if (pid_ == 0) {
     // The host does not outlive the test or tool that started it.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) _exit(127);
+    if (errorFd >= 0) dup2(errorFd, STDERR_FILENO);
     execve(program.c_str(), argv, envp.data());
     _exit(127);
   }
+  if (errorFd >= 0) ::close(errorFd);
 }
 
 void HostProcess::waitUntilAccepting(std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
-  // The socket file appears (renamed into place) only once the host listens, so its
-  // appearance is the moment it accepts. Woken by the directory changing or the process
-  // ending; without those, it looks again every few milliseconds.
+  // The socket file appears (renamed into place, over a stale one if there was one) only
+  // once the host listens, so a socket other than the one there before means it accepts.
+  // Woken by the directory changing or the process ending; without those, it looks again
+  // every few milliseconds.
   const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-  if (watch >= 0) inotify_add_watch(watch, directory_.c_str(), IN_CREATE | IN_MOVED_TO);
+  const std::string socketDirectory = fs::path(socketPath_).parent_path().string();
+  if (watch >= 0) {
+    inotify_add_watch(watch, socketDirectory.empty() ? "." : socketDirectory.c_str(),
+                      IN_CREATE | IN_MOVED_TO);
+  }
   const int exited = processFd(pid_);
   const bool woken = watch >= 0 && exited >= 0;
   for (;;) {
-    if (isSocket(socketPath_)) {
+    if (isNewSocket(socketPath_, staleDevice_, staleInode_)) {
       startupTime_ = Clock::now() - launchedAt_;
       break;
     }

@@ -32,6 +32,10 @@ class HostProcess {
     std::chrono::milliseconds startTimeout{10000};
     // Copies the bundle; off to run the bundle where it lies.
     bool copyBundle = true;
+    // Where the host listens; empty: engine.sock in the private directory.
+    std::string socketPath;
+    // Where the host's standard error goes; empty: this process's.
+    std::string stderrPath;
   };
 
   // Starts the host and returns once its socket accepts a peer. Throws HostProcessError
@@ -77,6 +81,9 @@ class HostProcess {
   std::string home_;
   std::string socketPath_;
   std::chrono::steady_clock::time_point launchedAt_;
+  // The file that was at the socket path before the host started (a stale socket), if any.
+  dev_t staleDevice_ = 0;
+  ino_t staleInode_ = 0;
   std::chrono::nanoseconds startupTime_{0};
   std::optional<int> status_;
 };

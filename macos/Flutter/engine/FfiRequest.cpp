@@ -20,6 +20,14 @@ bool identifierCharacters(const std::string& name) {
   return true;
 }
 
+bool exportName(const std::string& symbol) {
+  return symbol.starts_with(kExportPrefix) && identifierCharacters(symbol);
+}
+
+std::string notAnExport(const std::string& symbol) {
+  return "symbol \"" + symbol + "\" is not a tolvek_ export";
+}
+
 }  // namespace
 
 void* resolveExportedFunction(const std::string& symbol, std::string* error) {
@@ -27,9 +35,7 @@ void* resolveExportedFunction(const std::string& symbol, std::string* error) {
     if (error) *error = std::move(why);
     return nullptr;
   };
-  if (!symbol.starts_with(kExportPrefix) || !identifierCharacters(symbol)) {
-    return refuse("symbol \"" + symbol + "\" is not a tolvek_ export");
-  }
+  if (!exportName(symbol)) return refuse(notAnExport(symbol));
   dlerror();
   void* function = dlsym(RTLD_DEFAULT, symbol.c_str());
   if (function == nullptr) return refuse("no exported function \"" + symbol + "\"");
@@ -39,10 +45,13 @@ void* resolveExportedFunction(const std::string& symbol, std::string* error) {
 EncodableValue performFfiRequest(const std::string& symbol, const std::string& signature,
                                  const std::vector<uint8_t>& payload) {
   std::string error;
-  void* function = resolveExportedFunction(symbol, &error);
-  if (function == nullptr) return ffiRefusal(error);
+  // The name is judged first, then the signature: nothing is looked up for a call that
+  // cannot be made.
+  if (!exportName(symbol)) return ffiRefusal(notAnExport(symbol));
   const auto parsed = parseFfiSignature(signature, &error);
   if (!parsed) return ffiRefusal(error);
+  void* function = resolveExportedFunction(symbol, &error);
+  if (function == nullptr) return ffiRefusal(error);
   EncodableValue arguments;
   try {
     arguments = FlutterStandardMessageCodec::sharedInstance()->decode(payload);
