@@ -25,8 +25,10 @@ const NSPasteboardType& tolvekClipboardModeType() {
 extern "C" void tolvek_clipboard_write_files(const char* paths, int32_t mode) {
   if (paths == nullptr) return;
   try {
+    const std::vector<std::string> pieces = splitPathList(utf8TextFromCString(paths));
     std::vector<NSPasteboardObject> urls;
-    for (const auto& path : splitPathList(utf8TextFromCString(paths))) {
+    urls.reserve(pieces.size());
+    for (const auto& path : pieces) {
       urls.emplace_back(URL::fileURLWithPath(path));
     }
     const auto pasteboard = NSPasteboard::generalPasteboard();
@@ -42,21 +44,21 @@ extern "C" char* tolvek_clipboard_read_files(void) {
   try {
     const auto objects = NSPasteboard::generalPasteboard()->readObjectsForClasses(
         {NSPasteboardReadingClass::NSURL}, {{NSPasteboardURLReadingFileURLsOnlyKey, true}});
-    std::vector<std::string> paths;
+    std::string text;
     if (objects) {
-      paths.reserve(objects->size());
       for (const auto& object : *objects) {
         const URL* url = std::get_if<URL>(&object);
         if (url == nullptr) {
-          paths.clear();
+          text.clear();
           break;
         }
-        paths.push_back(url->path());
+        if (&object != &objects->front()) text += '\n';
+        text += url->path();
       }
     }
     // Another application may have written a file URL whose escapes decode to bytes that
     // are not UTF-8; the text handed out is UTF-8 all the same.
-    return ::strdup(utf8TextFromBytes(joinPathList(paths)).c_str());
+    return ::strdup(utf8TextFromBytes(text).c_str());
   } catch (const std::exception&) {
     return nullptr;
   }

@@ -4,21 +4,25 @@
 
 namespace {
 
+// The type names as strings, made once, for the lookups each item needs.
+const NSPasteboardType kFileURLType = NSPasteboardTypeFileURL;
+const NSPasteboardType kURLType = NSPasteboardTypeURL;
+const NSPasteboardType kStringType = NSPasteboardTypeString;
+
 NSPasteboardItem itemForObject(const NSPasteboardObject& object) {
   NSPasteboardItem item;
   if (const URL* url = std::get_if<URL>(&object)) {
-    item.setString(url->absoluteString(),
-                   url->isFileURL() ? NSPasteboardTypeFileURL : NSPasteboardTypeURL);
+    item.setString(url->absoluteString(), url->isFileURL() ? kFileURLType : kURLType);
   } else {
-    item.setString(std::get<std::string>(object), NSPasteboardTypeString);
+    item.setString(std::get<std::string>(object), kStringType);
   }
   return item;
 }
 
 std::optional<URL> urlOfItem(const NSPasteboardItem& item, bool fileURLsOnly) {
-  auto text = item.stringForType(NSPasteboardTypeFileURL);
-  if (!text) text = item.stringForType(NSPasteboardTypeURL);
-  if (!text) return std::nullopt;
+  const std::string* text = item.findString(kFileURLType);
+  if (text == nullptr) text = item.findString(kURLType);
+  if (text == nullptr) return std::nullopt;
   auto url = URL::fromString(*text);
   if (!url || (fileURLsOnly && !url->isFileURL())) return std::nullopt;
   return url;
@@ -32,7 +36,7 @@ std::optional<NSPasteboardObject> objectOfItem(const NSPasteboardItem& item,
       if (auto url = urlOfItem(item, fileURLsOnly)) return NSPasteboardObject(std::move(*url));
       return std::nullopt;
     case NSPasteboardReadingClass::NSString:
-      if (auto string = item.stringForType(NSPasteboardTypeString)) return std::move(*string);
+      if (const std::string* string = item.findString(kStringType)) return *string;
       return std::nullopt;
   }
   return std::nullopt;
@@ -102,11 +106,12 @@ std::optional<std::vector<NSPasteboardObject>> NSPasteboard::readObjectsForClass
   if (classes.empty()) return std::nullopt;
   const auto fileOnly = options.find(NSPasteboardURLReadingFileURLsOnlyKey);
   const bool fileURLsOnly = fileOnly != options.end() && fileOnly->second;
-  // Parsing happens on a copy, outside the lock.
-  const std::vector<NSPasteboardItem> items = pasteboardItems();
   std::vector<NSPasteboardObject> objects;
-  objects.reserve(items.size());
-  for (const auto& item : items) {
+  // The objects are made straight from the items, which saves copying every item first;
+  // writers wait meanwhile.
+  std::lock_guard lock(mutex_);
+  objects.reserve(items_.size());
+  for (const auto& item : items_) {
     for (const auto readingClass : classes) {
       if (auto object = objectOfItem(item, readingClass, fileURLsOnly)) {
         objects.push_back(std::move(*object));

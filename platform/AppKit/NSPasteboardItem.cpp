@@ -25,9 +25,14 @@ bool NSPasteboardItem::hasType(const NSPasteboardType& type) const {
 }
 
 std::optional<std::string> NSPasteboardItem::stringForType(const NSPasteboardType& type) const {
+  const std::string* string = findString(type);
+  if (string == nullptr) return std::nullopt;
+  return *string;
+}
+
+const std::string* NSPasteboardItem::findString(const NSPasteboardType& type) const {
   const size_t index = indexOf(type);
-  if (index == entries_.size()) return std::nullopt;
-  return entries_[index].second;
+  return index < entries_.size() ? &entries_[index].second : nullptr;
 }
 
 void NSPasteboardItem::setString(std::string string, const NSPasteboardType& type) {

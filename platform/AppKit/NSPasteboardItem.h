@@ -26,6 +26,8 @@ class NSPasteboardItem {
   bool hasType(const NSPasteboardType& type) const;
   // The string stored under `type`, or nothing when the item does not offer it.
   std::optional<std::string> stringForType(const NSPasteboardType& type) const;
+  // The same without a copy: the stored string, valid while the item is, or null.
+  const std::string* findString(const NSPasteboardType& type) const;
   // Stores `string` under `type`: replaces the value of a type the item already offers
   // (keeping its place), else adds the type after the others.
   void setString(std::string string, const NSPasteboardType& type);
