@@ -75,7 +75,7 @@ bool NSPasteboard::ownedByCaller() const { return owner_ == std::this_thread::ge
 int64_t NSPasteboard::clearContents() {
   std::vector<NSPasteboardItem> old;
   std::lock_guard lock(mutex_);
-  old.swap(items_);  // freed after the lock is released, below
+  old.swap(items_);  // freed once the lock is released
   owner_ = std::this_thread::get_id();
   return ++changeCount_;
 }
@@ -125,7 +125,7 @@ std::optional<std::vector<NSPasteboardObject>> NSPasteboard::readObjectsForClass
 std::optional<std::string> NSPasteboard::stringForType(const NSPasteboardType& type) const {
   std::lock_guard lock(mutex_);
   for (const auto& item : items_) {
-    if (auto string = item.stringForType(type)) return string;
+    if (const std::string* string = item.findString(type)) return *string;
   }
   return std::nullopt;
 }
