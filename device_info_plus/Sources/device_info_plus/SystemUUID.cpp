@@ -1,0 +1,28 @@
+#include "device_info_plus/Sources/device_info_plus/SystemUUID.h"
+
+#include "platform/IOKit/IOKitLib.h"
+
+namespace {
+
+// The default main port goes by kIOMainPortDefault from 12.0 on, by kIOMasterPortDefault
+// before.
+bool isOperatingSystemAtLeast12() {
+  // TODO(device-info): ask NSProcessInfo's operatingSystemVersion once it is available.
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> SystemUUID::getSystemUUID() {
+  const mach_port_t port = isOperatingSystemAtLeast12() ? kIOMainPortDefault : kIOMasterPortDefault;
+  const io_service_t service =
+      IOServiceGetMatchingService(port, IOServiceMatching("IOPlatformExpertDevice"));
+  CFTypeRef property =
+      IORegistryEntryCreateCFProperty(service, CFSTR(kIOPlatformUUIDKey), kCFAllocatorDefault, 0);
+  std::optional<std::string> uuid;
+  if (CFGetTypeID(property) == CFStringGetTypeID())
+    uuid = static_cast<const CFString&>(*property).string();
+  CFRelease(property);
+  IOObjectRelease(service);
+  return uuid;
+}
