@@ -1,0 +1,248 @@
+#include <bit>
+#include <cstring>
+
+#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/FlutterStandardReader.h"
+#include "macos/Flutter/FlutterStandardWriter.h"
+
+namespace {
+
+// The standard format's type bytes.
+enum StandardType : uint8_t {
+  kNull = 0,
+  kTrue = 1,
+  kFalse = 2,
+  kInt32 = 3,
+  kInt64 = 4,
+  kLargeInt = 5,
+  kFloat64 = 6,
+  kString = 7,
+  kUInt8List = 8,
+  kInt32List = 9,
+  kInt64List = 10,
+  kFloat64List = 11,
+  kList = 12,
+  kMap = 13,
+  kFloat32List = 14,
+};
+
+static_assert(std::endian::native == std::endian::little, "the standard format is little-endian");
+
+}  // namespace
+
+// ---- writing ----
+
+void FlutterStandardWriter::writeBytes(const void* bytes, size_t length) {
+  if (length == 0) return;
+  const size_t start = data_.size();
+  data_.resize(start + length);
+  std::memcpy(data_.data() + start, bytes, length);
+}
+
+void FlutterStandardWriter::writeSize(uint32_t size) {
+  if (size < 254) {
+    writeByte(static_cast<uint8_t>(size));
+  } else if (size <= 0xffff) {
+    writeByte(254);
+    const uint16_t value = static_cast<uint16_t>(size);
+    writeBytes(&value, sizeof value);
+  } else {
+    writeByte(255);
+    writeBytes(&size, sizeof size);
+  }
+}
+
+void FlutterStandardWriter::writeAlignment(uint8_t alignment) {
+  const size_t misalignment = data_.size() % alignment;
+  if (misalignment != 0) data_.resize(data_.size() + alignment - misalignment, 0);
+}
+
+void FlutterStandardWriter::writeUTF8(const std::string& text) {
+  writeSize(static_cast<uint32_t>(text.size()));
+  writeBytes(text.data(), text.size());
+}
+
+template <typename T>
+void FlutterStandardWriter::writeTypedList(uint8_t type, const std::vector<T>& values) {
+  writeByte(type);
+  writeSize(static_cast<uint32_t>(values.size()));
+  // Always padded, empty lists too.
+  if (sizeof(T) > 1) writeAlignment(sizeof(T));
+  writeBytes(values.data(), values.size() * sizeof(T));
+}
+
+void FlutterStandardWriter::writeValue(const EncodableValue& value) {
+  struct Visitor {
+    FlutterStandardWriter& w;
+    void operator()(const std::monostate&) { w.writeByte(kNull); }
+    void operator()(bool v) { w.writeByte(v ? kTrue : kFalse); }
+    void operator()(int32_t v) {
+      w.writeByte(kInt32);
+      w.writeBytes(&v, sizeof v);
+    }
+    void operator()(int64_t v) {
+      w.writeByte(kInt64);
+      w.writeBytes(&v, sizeof v);
+    }
+    void operator()(double v) {
+      w.writeByte(kFloat64);
+      w.writeAlignment(8);
+      w.writeBytes(&v, sizeof v);
+    }
+    void operator()(const std::string& v) {
+      w.writeByte(kString);
+      w.writeUTF8(v);
+    }
+    void operator()(const std::vector<uint8_t>& v) { w.writeTypedList(kUInt8List, v); }
+    void operator()(const std::vector<int32_t>& v) { w.writeTypedList(kInt32List, v); }
+    void operator()(const std::vector<int64_t>& v) { w.writeTypedList(kInt64List, v); }
+    void operator()(const std::vector<float>& v) { w.writeTypedList(kFloat32List, v); }
+    void operator()(const std::vector<double>& v) { w.writeTypedList(kFloat64List, v); }
+    void operator()(const EncodableList& v) {
+      w.writeByte(kList);
+      w.writeSize(static_cast<uint32_t>(v.size()));
+      for (const auto& element : v) w.writeValue(element);
+    }
+    void operator()(const EncodableMap& v) {
+      w.writeByte(kMap);
+      w.writeSize(static_cast<uint32_t>(v.size()));
+      for (const auto& [key, element] : v) {
+        w.writeValue(key);
+        w.writeValue(element);
+      }
+    }
+    void operator()(const CustomEncodableValue& v) {
+      throw FlutterCodecError("the standard codec cannot write extension type " +
+                              std::to_string(v.type));
+    }
+  };
+  std::visit(Visitor{*this}, value.variant());
+}
+
+// ---- reading ----
+
+void FlutterStandardReader::require(size_t length) const {
+  if (length > length_ - position_) throw FlutterCodecError("message corrupted: out of data");
+}
+
+uint8_t FlutterStandardReader::readByte() {
+  require(1);
+  return data_[position_++];
+}
+
+void FlutterStandardReader::readBytes(void* destination, size_t length) {
+  require(length);
+  if (length != 0) std::memcpy(destination, data_ + position_, length);
+  position_ += length;
+}
+
+uint32_t FlutterStandardReader::readSize() {
+  const uint8_t first = readByte();
+  if (first < 254) return first;
+  if (first == 254) {
+    uint16_t size;
+    readBytes(&size, sizeof size);
+    return size;
+  }
+  uint32_t size;
+  readBytes(&size, sizeof size);
+  return size;
+}
+
+void FlutterStandardReader::readAlignment(uint8_t alignment) {
+  const size_t misalignment = position_ % alignment;
+  if (misalignment != 0) {
+    require(alignment - misalignment);
+    position_ += alignment - misalignment;
+  }
+}
+
+std::string FlutterStandardReader::readUTF8() {
+  const uint32_t length = readSize();
+  require(length);
+  std::string text(reinterpret_cast<const char*>(data_ + position_), length);
+  position_ += length;
+  return text;
+}
+
+template <typename T>
+std::vector<T> FlutterStandardReader::readTypedList() {
+  const uint32_t count = readSize();
+  if (sizeof(T) > 1) readAlignment(sizeof(T));
+  require(static_cast<size_t>(count) * sizeof(T));
+  std::vector<T> values(count);
+  readBytes(values.data(), values.size() * sizeof(T));
+  return values;
+}
+
+EncodableValue FlutterStandardReader::readValue() {
+  const uint8_t type = readByte();
+  if (++depth_ > kMaxDepth) throw FlutterCodecError("message corrupted: nested too deeply");
+  EncodableValue value = readValueOfType(type);
+  --depth_;
+  return value;
+}
+
+EncodableValue FlutterStandardReader::readValueOfType(uint8_t type) {
+  switch (type) {
+    case kNull:
+      return EncodableValue();
+    case kTrue:
+      return EncodableValue(true);
+    case kFalse:
+      return EncodableValue(false);
+    case kInt32: {
+      int32_t value;
+      readBytes(&value, sizeof value);
+      return EncodableValue(value);
+    }
+    case kInt64: {
+      int64_t value;
+      readBytes(&value, sizeof value);
+      return EncodableValue(value);
+    }
+    case kLargeInt:
+      // The legacy large integer travels as its hexadecimal text.
+      return EncodableValue(readUTF8());
+    case kFloat64: {
+      readAlignment(8);
+      double value;
+      readBytes(&value, sizeof value);
+      return EncodableValue(value);
+    }
+    case kString:
+      return EncodableValue(readUTF8());
+    case kUInt8List:
+      return EncodableValue(readTypedList<uint8_t>());
+    case kInt32List:
+      return EncodableValue(readTypedList<int32_t>());
+    case kInt64List:
+      return EncodableValue(readTypedList<int64_t>());
+    case kFloat32List:
+      return EncodableValue(readTypedList<float>());
+    case kFloat64List:
+      return EncodableValue(readTypedList<double>());
+    case kList: {
+      const uint32_t count = readSize();
+      require(count);  // every element takes at least its type byte
+      EncodableList list;
+      list.reserve(count);
+      for (uint32_t i = 0; i < count; ++i) list.push_back(readValue());
+      return EncodableValue(std::move(list));
+    }
+    case kMap: {
+      const uint32_t count = readSize();
+      require(static_cast<size_t>(count) * 2);
+      EncodableMap map;
+      map.reserve(count);
+      for (uint32_t i = 0; i < count; ++i) {
+        EncodableValue key = readValue();
+        map.append(std::move(key), readValue());
+      }
+      map.removeDuplicateKeys();
+      return EncodableValue(std::move(map));
+    }
+    default:
+      throw FlutterCodecError("message corrupted: unknown type " + std::to_string(type));
+  }
+}

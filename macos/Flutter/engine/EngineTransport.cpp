@@ -1,0 +1,3 @@
+#include "macos/Flutter/engine/EngineTransport.h"
+
+void startEngineTransportFromEnvironment() {}

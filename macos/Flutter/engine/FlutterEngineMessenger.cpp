@@ -1,0 +1,66 @@
+#include "macos/Flutter/engine/FlutterEngineMessenger.h"
+
+#include "platform/dispatch/DispatchQueue.h"
+#include "platform/dispatch/MainThread.h"
+
+void FlutterEngineMessenger::sendOnChannel(const std::string& channel,
+                                           const FlutterBinaryMessage& message,
+                                           FlutterBinaryReplyCallback callback) {
+  auto onReply = callback
+                     ? FlutterBinaryReplyCallback([callback](const FlutterBinaryMessage& reply) {
+                         platform::mainQueue().async([callback, reply] { callback(reply); });
+                       })
+                     : FlutterBinaryReplyCallback();
+  if (auto connection = dart()) {
+    connection->deliverToDart(channel, message, std::move(onReply));
+  } else if (onReply) {
+    onReply(FlutterBinaryMessage());
+  }
+}
+
+void FlutterEngineMessenger::setMessageHandlerOnChannel(const std::string& channel,
+                                                        FlutterBinaryMessageHandler handler) {
+  std::lock_guard lock(mutex_);
+  if (handler) {
+    handlers_[channel] = std::move(handler);
+  } else {
+    handlers_.erase(channel);
+  }
+}
+
+void FlutterEngineMessenger::handleMessageFromDart(
+    std::string channel, FlutterBinaryMessage message,
+    std::function<void(FlutterBinaryMessage)> replyToDart) {
+  platform::mainQueue().async([this, channel = std::move(channel), message = std::move(message),
+                               replyToDart = std::move(replyToDart)]() mutable {
+    assertMainThread();
+    FlutterBinaryMessageHandler handler;
+    {
+      std::lock_guard lock(mutex_);
+      const auto found = handlers_.find(channel);
+      if (found != handlers_.end()) handler = found->second;
+    }
+    FlutterBinaryReply reply(std::move(replyToDart));
+    if (handler) handler(message, reply);
+  });
+}
+
+void FlutterEngineMessenger::attach(std::shared_ptr<DartConnection> connection) {
+  std::lock_guard lock(mutex_);
+  dart_ = std::move(connection);
+}
+
+void FlutterEngineMessenger::detach(const DartConnection* connection) {
+  std::lock_guard lock(mutex_);
+  if (dart_.get() == connection) dart_.reset();
+}
+
+bool FlutterEngineMessenger::hasHandler(const std::string& channel) const {
+  std::lock_guard lock(mutex_);
+  return handlers_.contains(channel);
+}
+
+std::shared_ptr<DartConnection> FlutterEngineMessenger::dart() const {
+  std::lock_guard lock(mutex_);
+  return dart_;
+}
