@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/Foundation/NSProcessInfo.h"
 #include "platform/kernel/sysctl.h"
 #include "platform/machine/MachineProfile.h"
 
@@ -99,10 +100,10 @@ KernelVariable readMachineVariable(std::string_view name) {
     variable.error = entry->second.error;
     return variable;
   }
-  // The emulated system's build, when the profile's version text carries one.
-  if (name == "kern.osversion" && profile->operatingSystemVersionString) {
-    if (auto build = buildOf(*profile->operatingSystemVersionString))
-      return KernelVariable::text(*build);
+  // The emulated system's build, when its version text carries one.
+  if (name == "kern.osversion") {
+    const auto build = buildOf(NSProcessInfo::processInfo()->operatingSystemVersionString());
+    return build ? KernelVariable::text(*build) : KernelVariable::failing(ENOENT);
   }
   return readLinuxVariable(name);
 }

@@ -85,8 +85,8 @@ KernelVariable readLinuxVariable(std::string_view name) {
   if (name == "hw.activecpu") return activeCPUs();
   if (name == "hw.memsize") return memorySize();
   if (name == "hw.cpufrequency") return cpuFrequency();
-  // kern.osrevision and kern.osversion have no Linux counterpart; a machine profile may
-  // give them.
+  // kern.osrevision has no Linux counterpart (a machine profile may give it); the OS
+  // build (kern.osversion) belongs to the emulated system, not to Linux.
   return KernelVariable::failing(ENOENT);
 }
 

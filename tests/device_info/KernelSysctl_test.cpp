@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Foundation/NSProcessInfo.h"
 #include "platform/kernel/KernelVariables.h"
 #include "platform/kernel/sysctl.h"
 #include "tests/device_info/MachineTestSupport.h"
@@ -232,7 +233,12 @@ TEST_F(KernelSysctl, AProfileOverridesWhatItNamesAndLeavesTheRestToLinux) {
 TEST_F(KernelSysctl, TheOSBuildComesFromTheEmulatedVersionTextOrIsAbsent) {
   int mib[] = {CTL_KERN, KERN_OSVERSION};
   size_t size = 0;
-  EXPECT_EQ(failure(sysctl(mib, 2, nullptr, &size, nullptr, 0)), ENOENT);
+  platform::setEmulatedOperatingSystemVersionForTesting(NSOperatingSystemVersion{13, 6, 7},
+                                                        "Version 13.6.7 (Build 22G720)");
+  EXPECT_EQ(readText({CTL_KERN, KERN_OSVERSION}), "22G720");
+  platform::setEmulatedOperatingSystemVersionForTesting(NSOperatingSystemVersion{13, 6, 7});
+  EXPECT_EQ(failure(sysctl(mib, 2, nullptr, &size, nullptr, 0)), ENOENT) << "Version 13.6.7";
+  platform::setEmulatedOperatingSystemVersionForTesting(std::nullopt);
   {
     ScopedProfile profile(
         R"json({"operatingSystemVersionString": "Version 14.5 (Build 23F79)"})json");

@@ -1,20 +1,14 @@
 #include "device_info_plus/Sources/device_info_plus/SystemUUID.h"
 
+#include "platform/Foundation/NSProcessInfo.h"
 #include "platform/IOKit/IOKitLib.h"
 
-namespace {
-
-// The default main port goes by kIOMainPortDefault from 12.0 on, by kIOMasterPortDefault
-// before.
-bool isOperatingSystemAtLeast12() {
-  // TODO(device-info): ask NSProcessInfo's operatingSystemVersion once it is available.
-  return true;
-}
-
-}  // namespace
-
 std::optional<std::string> SystemUUID::getSystemUUID() {
-  const mach_port_t port = isOperatingSystemAtLeast12() ? kIOMainPortDefault : kIOMasterPortDefault;
+  // The default main port goes by kIOMainPortDefault from 12.0 on, by kIOMasterPortDefault
+  // before.
+  const mach_port_t port = NSProcessInfo::processInfo()->isOperatingSystemAtLeastVersion({12, 0, 0})
+                               ? kIOMainPortDefault
+                               : kIOMasterPortDefault;
   const io_service_t service =
       IOServiceGetMatchingService(port, IOServiceMatching("IOPlatformExpertDevice"));
   CFTypeRef property =
