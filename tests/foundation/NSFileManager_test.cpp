@@ -1,10 +1,9 @@
 #include "platform/Foundation/NSFileManager.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
 
 #include "platform/Foundation/NSPathUtilities.h"
 #include "support/BundleFixture.h"
