@@ -1,14 +1,11 @@
 // The real host, attached through its socket: messages, FFI refusals, bad peers.
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 
 #include "macos/Flutter/FlutterMessageCodec.h"
 #include "tests/e2e/HostTestSupport.h"
+#include "tests/support/StaleSocket.h"
+#include "tests/support/TemporaryDirectory.h"
 
 namespace {
 
@@ -118,31 +115,14 @@ TEST_F(HostTransport, APeerLeavingWithCallsInFlightLeavesTheHostServing) {
   EXPECT_TRUE(next.sendMessage("tolvek/e2e/nobody", {}).empty());
 }
 
-// A socket file with nothing listening behind it, as a host that was killed leaves one.
-void makeStaleSocket(const std::string& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  close(fd);
-}
-
 class HostSocketPath : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tolvek-e2e-XXXXXX");
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(directory_); }
-
-  std::string directory_;
+  test_support::TemporaryDirectory directory_;
 };
 
 TEST_F(HostSocketPath, AStaleSocketFileIsReplaced) {
-  const std::string path = directory_ + "/stale.sock";
-  makeStaleSocket(path);
+  const std::string path = directory_ / "stale.sock";
+  test_support::makeStaleSocket(path);
   auto options = hostOptions();
   options.socketPath = path;
   auto host = HostProcess::start(options);
@@ -155,7 +135,7 @@ TEST_F(HostSocketPath, ALiveSocketEndsTheSecondHostWithStatus2AndOneLine) {
   auto first = HostProcess::start(hostOptions());
   auto options = hostOptions();
   options.socketPath = first->socketPath();
-  options.stderrPath = directory_ + "/stderr.txt";
+  options.stderrPath = directory_ / "stderr.txt";
   auto second = HostProcess::spawn(options);
   const auto status = second->waitForExit(std::chrono::seconds(10));
   ASSERT_TRUE(status);
@@ -171,8 +151,8 @@ TEST_F(HostSocketPath, ALiveSocketEndsTheSecondHostWithStatus2AndOneLine) {
 
 TEST_F(HostSocketPath, ASocketPathTooLongEndsTheHostWithStatus2AndOneLine) {
   auto options = hostOptions();
-  options.socketPath = directory_ + "/" + std::string(120, 'p');
-  options.stderrPath = directory_ + "/stderr.txt";
+  options.socketPath = directory_ / std::string(120, 'p');
+  options.stderrPath = directory_ / "stderr.txt";
   auto host = HostProcess::spawn(options);
   const auto status = host->waitForExit(std::chrono::seconds(10));
   ASSERT_TRUE(status);

@@ -1,14 +1,11 @@
 // Who may attach, and what a bad peer can and cannot do.
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
-#include <unistd.h>
 
-#include <cstring>
 #include <fstream>
 
 #include "macos/Flutter/engine/EngineSocket.h"
 #include "macos/Flutter/engine/EngineTransport.h"
+#include "tests/support/StaleSocket.h"
 #include "tests/transport/TransportTestSupport.h"
 
 namespace {
@@ -25,16 +22,6 @@ std::vector<uint8_t> lengthPrefixed(const std::vector<uint8_t>& body, uint32_t l
 
 std::vector<uint8_t> lengthPrefixed(const std::vector<uint8_t>& body) {
   return lengthPrefixed(body, static_cast<uint32_t>(body.size()));
-}
-
-// A socket file with nothing listening behind it, as a crashed host leaves one.
-void makeStaleSocket(const std::string& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  close(fd);
 }
 
 bool roundTrips(EngineClient& client) { return client.sendMessage("test/nobody", {1}).empty(); }
@@ -115,8 +102,8 @@ TEST_F(EngineTransportConnections, APeerThatLeavesInTheMiddleOfAFrameLeavesTheHo
 }
 
 TEST_F(EngineTransportConnections, AStaleSocketFileIsReplaced) {
-  const std::string stale = directory_ + "/stale.sock";
-  makeStaleSocket(stale);
+  const std::string stale = directory_ / "stale.sock";
+  test_support::makeStaleSocket(stale);
   std::string error;
   auto server = EngineTransportServer::start(stale, messenger_, &error);
   ASSERT_TRUE(server) << error;
@@ -144,7 +131,7 @@ TEST_F(EngineTransportConnections, ALiveSocketIsRefusedAndKeepsServing) {
 }
 
 TEST_F(EngineTransportConnections, SomethingOtherThanASocketIsNeverReplaced) {
-  const std::string file = directory_ + "/notes.txt";
+  const std::string file = directory_ / "notes.txt";
   std::ofstream(file) << "keep me";
   std::string error;
   EXPECT_FALSE(EngineTransportServer::start(file, messenger_, &error));
@@ -156,7 +143,7 @@ TEST_F(EngineTransportConnections, SomethingOtherThanASocketIsNeverReplaced) {
 }
 
 TEST_F(EngineTransportConnections, APathTooLongForASocketAddressIsRefused) {
-  const std::string longest = directory_ + "/" + std::string(107 - directory_.size() - 1, 's');
+  const std::string longest = directory_ / std::string(107 - directory_.path().size() - 1, 's');
   ASSERT_EQ(longest.size(), 107u);
   std::string error;
   auto atTheLimit = EngineTransportServer::start(longest, nullptr, &error);

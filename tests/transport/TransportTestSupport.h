@@ -4,13 +4,13 @@
 
 #include <atomic>
 #include <exception>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
 
 #include "macos/Flutter/engine/EngineTransportServer.h"
 #include "platform/dispatch/RunLoop.h"
+#include "tests/support/TemporaryDirectory.h"
 #include "tools/tolvek-dart/EngineClient.h"
 
 // A transport served in process: a messenger, a server on a private socket, and peers
@@ -18,10 +18,7 @@
 class TransportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tolvek-transport-XXXXXX");
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    path_ = directory_ + "/engine.sock";
+    path_ = directory_ / "engine.sock";
     messenger_ = std::make_shared<FlutterEngineMessenger>();
     std::string error;
     server_ = EngineTransportServer::start(path_, messenger_, &error);
@@ -31,7 +28,6 @@ class TransportTest : public ::testing::Test {
   void TearDown() override {
     server_.reset();
     platform::RunLoop::main().runUntilIdle();
-    std::filesystem::remove_all(directory_);
   }
 
   tolvekdart::EngineClient connect() {
@@ -70,7 +66,7 @@ class TransportTest : public ::testing::Test {
     return tolvekdart::EngineClient::Clock::now() + duration;
   }
 
-  std::string directory_;
+  test_support::TemporaryDirectory directory_;
   std::string path_;
   std::shared_ptr<FlutterEngineMessenger> messenger_;
   std::unique_ptr<EngineTransportServer> server_;

@@ -6,6 +6,9 @@ const std::vector<TourStep>& tourSteps() {
   static const std::vector<TourStep> steps = {
       {"desktop windows", tourDesktopWindows},
       {"message to a channel without a handler", tourUnknownChannel},
+      {"device info", tourDeviceInfo},
+      {"path provider", tourPathProvider},
+      {"clipboard", tourClipboard},
   };
   return steps;
 }

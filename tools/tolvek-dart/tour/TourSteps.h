@@ -21,5 +21,8 @@ const std::vector<TourStep>& tourSteps();
 // The steps, one per area.
 Json tourDesktopWindows(EngineClient& client);
 Json tourUnknownChannel(EngineClient& client);
+Json tourDeviceInfo(EngineClient& client);
+Json tourPathProvider(EngineClient& client);
+Json tourClipboard(EngineClient& client);
 
 }  // namespace tolvekdart
