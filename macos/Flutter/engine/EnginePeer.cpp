@@ -40,6 +40,8 @@ bool EnginePeer::readAvailable() {
     const ssize_t count = ::read(fd_, chunk, sizeof chunk);
     if (count > 0) {
       reader_.append(chunk, static_cast<size_t>(count));
+      // A short read took all there was; the next poll tells when more comes.
+      if (static_cast<size_t>(count) < sizeof chunk) break;
       continue;
     }
     if (count < 0 && errno == EINTR) continue;
