@@ -55,6 +55,9 @@ class PackageInfoTest : public ::testing::Test {
     return value ? *value : EncodableValue("(missing)");
   }
 
+  // The Dart side and the messenger hold each other until the Dart side is detached.
+  ~PackageInfoTest() override { controller->engine()->binaryMessenger()->detach(dart.get()); }
+
   std::shared_ptr<FlutterViewController> controller = FlutterViewController::create();
   std::shared_ptr<InProcessDart> dart =
       InProcessDart::attach(controller->engine()->binaryMessenger());
