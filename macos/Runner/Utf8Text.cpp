@@ -1,0 +1,64 @@
+#include "macos/Runner/Utf8Text.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
+
+// How many bytes of a well-formed sequence start at `i`, or, when the sequence is
+// ill-formed, 0 with `subpart` set to the length of its maximal subpart (at least 1).
+size_t wellFormedLength(std::string_view bytes, size_t i, size_t& subpart) {
+  const auto byte = [&](size_t at) { return static_cast<uint8_t>(bytes[at]); };
+  const uint8_t lead = byte(i);
+  subpart = 1;
+  if (lead < 0x80) return 1;
+  size_t length;
+  uint8_t low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return 0;  // a continuation byte or a byte that never starts a sequence
+  }
+  for (size_t k = 1; k < length; ++k) {
+    if (i + k >= bytes.size()) return 0;
+    const uint8_t next = byte(i + k);
+    const uint8_t min = k == 1 ? low : 0x80;
+    const uint8_t max = k == 1 ? high : 0xBF;
+    if (next < min || next > max) return 0;
+    subpart = k + 1;
+  }
+  return length;
+}
+
+}  // namespace
+
+std::string utf8TextFromBytes(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    size_t subpart;
+    const size_t length = wellFormedLength(bytes, i, subpart);
+    if (length > 0) {
+      text.append(bytes.substr(i, length));
+      i += length;
+    } else {
+      text.append(kReplacementCharacter);
+      i += subpart;
+    }
+  }
+  return text;
+}
+
+std::string utf8TextFromCString(const char* text) {
+  return text == nullptr ? std::string() : utf8TextFromBytes(std::string_view(text));
+}
