@@ -49,9 +49,7 @@ TEST_F(MainWindowSetUp, InstallingTheControllerKeepsTheFrame) {
 TEST_F(MainWindowSetUp, RecordsTheWindowAndRegistersThePluginsInTableOrder) {
   const auto window = loadMainWindow();
   EXPECT_EQ(TolvekWindowState::window(), window);
-  EXPECT_EQ(
-      controllerOf(*window)->registrarKeys(),
-      (std::vector<std::string>{"IrondashEngineContextPlugin", "SuperNativeExtensionsPlugin"}));
+  EXPECT_EQ(controllerOf(*window)->registrarKeys(), kRegisteredPluginKeys);
 
   const auto second = loadMainWindow();
   EXPECT_EQ(TolvekWindowState::window(), second) << "the later window replaces the earlier";

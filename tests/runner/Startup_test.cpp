@@ -7,6 +7,7 @@
 
 #include "macos/Runner/AppDelegate.h"
 #include "platform/AppKit/NSApplicationMain.h"
+#include "platform/Foundation/NSBundle.h"
 #include "support/ChildProcess.h"
 #include "support/RunnerFixture.h"
 
@@ -76,15 +77,16 @@ TEST_F(Startup, TheInterfaceDescriptionMakesTheDelegateAndOneMainWindow) {
     seen.frame = window->frame();
     NSApp()->terminate(nullptr);
   });
+  platform::setMainBundlePathForTesting(bundle.path().string());
   ::testing::internal::CaptureStderr();
-  EXPECT_EQ(platform::applicationMain(bundle.path().string()), 0);
+  EXPECT_EQ(NSApplicationMain(0, nullptr), 0);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  platform::setMainBundlePathForTesting(std::nullopt);
   EXPECT_EQ(seen.delegateClass, "AppDelegate");
   EXPECT_EQ(seen.windowClasses, std::vector<std::string>{"MainFlutterWindow"});
   EXPECT_TRUE(seen.visible);
   EXPECT_TRUE(seen.recorded);
-  EXPECT_EQ(seen.registrarKeys, (std::vector<std::string>{"IrondashEngineContextPlugin",
-                                                          "SuperNativeExtensionsPlugin"}));
+  EXPECT_EQ(seen.registrarKeys, kRegisteredPluginKeys);
   EXPECT_EQ(seen.frame, NSMakeRect(320, 150, 800, 628)) << "the described content rect";
 }
 

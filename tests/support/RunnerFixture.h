@@ -1,11 +1,18 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "macos/Flutter/FlutterViewController.h"
 #include "macos/Runner/MainFlutterWindow.h"
 #include "macos/Runner/TolvekWindowState.h"
 #include "support/DesktopFixture.h"
+
+// The registrar keys the application's plug-ins are registered under, in their order.
+inline const std::vector<std::string> kRegisteredPluginKeys{
+    "DeviceInfoPlusMacosPlugin", "IrondashEngineContextPlugin", "PathProviderPlugin",
+    "SuperNativeExtensionsPlugin"};
 
 // A desktop with no window recorded in TolvekWindowState, before and after each test.
 class RunnerTest : public DesktopTest {
