@@ -1,0 +1,59 @@
+#include "platform/AppKit/NSApplicationMain.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/AppKit/InterfaceDescription.h"
+#include "platform/AppKit/NSApplication.h"
+#include "platform/Foundation/NSBundle.h"
+#include "platform/dispatch/MainThread.h"
+#include "platform/machine/MachineProfile.h"
+
+namespace {
+
+using platform::StartupError;
+
+// The main bundle's interface description, as its Info.plist names it.
+platform::InterfaceDescription mainInterfaceDescription() {
+  const auto bundle = NSBundle::mainBundle();
+  const auto nib = bundle->objectForInfoDictionaryKey("NSMainNibFile");
+  const std::string info = bundle->bundlePath() + "/Contents/Info.plist";
+  if (!nib || !nib->string())
+    throw StartupError(info + " is missing, is not a property list, or names no NSMainNibFile");
+  const std::string& name = *nib->string();
+  if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
+    throw StartupError(info + ": NSMainNibFile \"" + name + "\" is not a file name");
+  const auto path = bundle->pathForResource(name, "json");
+  if (!path)
+    throw StartupError("the interface description " + bundle->resourcePath() + "/" + name +
+                       ".json is missing");
+  return platform::InterfaceDescription::load(*path);
+}
+
+int reportStartupFailure(const std::string& what) {
+  std::string line = what;
+  std::replace(line.begin(), line.end(), '\n', ' ');
+  std::fprintf(stderr, "tolvek: %s\n", line.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int NSApplicationMain(int, char*[]) {
+  assertMainThread();
+  platform::InterfaceDescription description;
+  try {
+    platform::MachineProfile::current();
+    description = mainInterfaceDescription();
+  } catch (const std::exception& error) {
+    return reportStartupFailure(error.what());
+  }
+  platform::LoadedInterface interface;
+  try {
+    interface = platform::loadInterface(description);
+  } catch (const StartupError& error) {
+    return reportStartupFailure(error.what());
+  }
+  NSApp()->run();
+  return 0;
+}
