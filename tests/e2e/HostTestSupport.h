@@ -26,7 +26,9 @@ class HostTest : public ::testing::Test {
     if (!host_) return;
     // Whatever the test did, the host is still running until it is told to quit.
     EXPECT_TRUE(host_->running()) << "the host ended during the test";
-    host_->stop();
+    // And it still quits the ordinary way.
+    const int status = host_->stop();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
   }
 
   tolvekdart::EngineClient attach() {

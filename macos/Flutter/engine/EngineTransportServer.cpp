@@ -77,7 +77,11 @@ void EngineTransportServer::run() {
       if (!open) endPeer();
     }
     if (peer && peer->broken()) endPeer();
-    if (fds[1].revents & POLLIN) accept(peer);
+    if (fds[1].revents & POLLIN) {
+      // A peer that has left but whose leaving was not read yet makes way for the next.
+      if (peer && !peer->readAvailable()) endPeer();
+      accept(peer);
+    }
   }
   if (peer) endPeer();
 }

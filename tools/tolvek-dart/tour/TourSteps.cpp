@@ -7,6 +7,7 @@ const std::vector<TourStep>& tourSteps() {
       {"desktop windows", tourDesktopWindows},
       {"message to a channel without a handler", tourUnknownChannel},
       {"device info", tourDeviceInfo},
+      {"package info", tourPackageInfo},
       {"path provider", tourPathProvider},
       {"clipboard", tourClipboard},
   };

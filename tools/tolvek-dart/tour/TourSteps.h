@@ -22,6 +22,7 @@ const std::vector<TourStep>& tourSteps();
 Json tourDesktopWindows(EngineClient& client);
 Json tourUnknownChannel(EngineClient& client);
 Json tourDeviceInfo(EngineClient& client);
+Json tourPackageInfo(EngineClient& client);
 Json tourPathProvider(EngineClient& client);
 Json tourClipboard(EngineClient& client);
 
