@@ -1,6 +1,7 @@
 // Round trips through the engine transport's socket, beside a bare Unix-socket echo
 // measured in the same run: a small method call answered on the main thread, and an FFI
-// query answered on a Dart thread.
+// query answered on a Dart thread; first with the transport in this process, then with
+// the real host (a getScale call and tolvek_clipboard_is_cut).
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -16,6 +17,7 @@
 #include "macos/Flutter/engine/EngineTransportServer.h"
 #include "platform/dispatch/RunLoop.h"
 #include "tools/tolvek-dart/EngineClient.h"
+#include "tools/tolvek-dart/HostProcess.h"
 
 extern "C" __attribute__((visibility("default"))) int32_t tolvek_bench_query() { return 2; }
 
@@ -100,9 +102,52 @@ void BM_FfiQueryOnDartThreadRoundTrip(benchmark::State& state) {
   latency.report(state);
 }
 
+// The same two round trips against the real host, started from its bundle.
+tolvekdart::HostProcess* realHost(benchmark::State& state) {
+  static std::unique_ptr<tolvekdart::HostProcess> host;
+  if (!host && std::filesystem::exists(TOLVEK_APP_DIR "/Contents/MacOS/Tolvek")) {
+    tolvekdart::HostProcess::Options options;
+    options.bundlePath = TOLVEK_APP_DIR;
+    options.copyBundle = false;
+    host = tolvekdart::HostProcess::start(options);
+  }
+  if (!host) state.SkipWithError("the host bundle is not built");
+  return host.get();
+}
+
+void BM_HostMethodCallRoundTrip(benchmark::State& state) {
+  auto* host = realHost(state);
+  if (!host) return;
+  auto client = host->connect();
+  LatencyCounters latency;
+  for (auto _ : state) {
+    const auto start = LatencyCounters::Clock::now();
+    auto reply = client.invokeMethod("tolvek/system_scale", "getScale");
+    latency.add(LatencyCounters::Clock::now() - start);
+    benchmark::DoNotOptimize(reply);
+  }
+  latency.report(state);
+}
+
+void BM_HostFfiQueryOnDartThreadRoundTrip(benchmark::State& state) {
+  auto* host = realHost(state);
+  if (!host) return;
+  auto client = host->connect();
+  LatencyCounters latency;
+  for (auto _ : state) {
+    const auto start = LatencyCounters::Clock::now();
+    auto result = client.callFfi(1, "tolvek_clipboard_is_cut", "int32()", {});
+    latency.add(LatencyCounters::Clock::now() - start);
+    benchmark::DoNotOptimize(result);
+  }
+  latency.report(state);
+}
+
 BENCHMARK(BM_UnixSocketEchoRoundTrip)->UseRealTime();
 BENCHMARK(BM_MethodCallRoundTrip)->UseRealTime();
 BENCHMARK(BM_FfiQueryOnDartThreadRoundTrip)->UseRealTime();
+BENCHMARK(BM_HostMethodCallRoundTrip)->UseRealTime();
+BENCHMARK(BM_HostFfiQueryOnDartThreadRoundTrip)->UseRealTime();
 
 }  // namespace
 

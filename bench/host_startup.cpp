@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "bench/LatencyCounters.h"
 #include "tools/tolvek-dart/HostProcess.h"
 
 namespace {
@@ -15,11 +16,14 @@ void BM_HostStartToSocketAccepting(benchmark::State& state) {
   tolvekdart::HostProcess::Options options;
   options.bundlePath = TOLVEK_APP_DIR;
   options.copyBundle = false;  // private HOME and socket; the bundle is only read
+  LatencyCounters latency;
   for (auto _ : state) {
     auto host = tolvekdart::HostProcess::start(options);
     state.SetIterationTime(std::chrono::duration<double>(host->startupTime()).count());
+    latency.add(host->startupTime());
     host->stop();
   }
+  latency.report(state);
 }
 
 BENCHMARK(BM_HostStartToSocketAccepting)
