@@ -84,4 +84,24 @@ TEST_F(TolvekDartProgram, TheTourVisitsEveryStepWithoutFailing) {
   }
 }
 
+// A short run of the soak: a host of its own under many requests in flight at once, from
+// eight Dart threads, the desktop and the channels together.
+TEST_F(TolvekDartProgram, ASoakGetsEveryRequestAnsweredAndTheHostQuitsCleanly) {
+  const auto result = run({"soak", "--bundle", TOLVEK_APP_DIR, "--messages", "2000"});
+  EXPECT_EQ(result.status, 0) << result.errors;
+  ASSERT_GE(result.lines.size(), 2u);
+  const auto start = tolvekdart::parseJson(result.lines.front());
+  EXPECT_EQ(start["phase"], "start");
+  EXPECT_GT(start["rssKiB"].get<int64_t>(), 0);
+  const auto end = tolvekdart::parseJson(result.lines.back());
+  ASSERT_EQ(end["phase"], "end") << result.lines.back();
+  EXPECT_EQ(end["messages"], 2000);
+  EXPECT_GE(end["ffiCalls"].get<int64_t>(), 2000);
+  EXPECT_GT(end["desktopCalls"].get<int64_t>(), 0);
+  EXPECT_EQ(end["unanswered"], 0);
+  EXPECT_EQ(end["wrongAnswers"], 0) << end.dump();
+  EXPECT_EQ(end["hostExit"], 0);
+  EXPECT_EQ(end["hostStandardErrorBytes"], 0);
+}
+
 }  // namespace

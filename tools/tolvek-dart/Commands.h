@@ -35,6 +35,7 @@ int runDesktop(const CommandContext& context, const Arguments& arguments);
 int runListen(const CommandContext& context, const Arguments& arguments);
 int runFfi(const CommandContext& context, const Arguments& arguments);
 int runTour(const CommandContext& context, const Arguments& arguments);
+int runSoak(const CommandContext& context, const Arguments& arguments);
 
 // Takes "--name VALUE" out of `arguments`; nullopt when absent.
 std::optional<std::string> takeOption(Arguments& arguments, const std::string& name);

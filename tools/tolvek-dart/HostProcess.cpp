@@ -108,9 +108,10 @@ void HostProcess::launch(const Options& options) {
   }
   variables.emplace_back("HOME", home_);
   variables.emplace_back("TOLVEK_ENGINE_SOCKET", socketPath_);
-  for (const auto& [name, value] : options.environment) {
-    std::erase_if(variables, [&name](const auto& variable) { return variable.first == name; });
-    variables.emplace_back(name, value);
+  for (const auto& setting : options.environment) {
+    std::erase_if(variables,
+                  [&setting](const auto& variable) { return variable.first == setting.first; });
+    variables.push_back(setting);
   }
   std::vector<std::string> texts;
   for (const auto& [name, value] : variables) texts.push_back(name + "=" + value);

@@ -20,14 +20,16 @@ constexpr const char* kUsage =
     "  ffi [--thread N] SYMBOL SIGNATURE [ARGS...]\n"
     "  desktop METHOD [JSON]\n"
     "  tour [--bundle PATH]\n"
+    "  soak --bundle PATH [--messages N] [--threads N] [--ffi-per-message N]\n"
+    "       [--desktop-every N] [--in-flight N]\n"
     "The socket defaults to $TOLVEK_ENGINE_SOCKET.\n";
 
 using Command = int (*)(const CommandContext&, const Arguments&);
 
 const std::map<std::string, Command>& commands() {
   static const std::map<std::string, Command> table = {
-      {"call", runCall}, {"send", runSend},       {"listen", runListen},
-      {"ffi", runFfi},   {"desktop", runDesktop}, {"tour", runTour},
+      {"call", runCall},       {"send", runSend}, {"listen", runListen}, {"ffi", runFfi},
+      {"desktop", runDesktop}, {"tour", runTour}, {"soak", runSoak},
   };
   return table;
 }
