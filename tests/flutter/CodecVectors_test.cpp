@@ -114,7 +114,11 @@ EncodableValue toValue(const json& v) {
     for (const auto& element : v) list.push_back(toValue(element));
     return list;
   }
-  const auto& [tag, body] = *v.items().begin();
+  // A tagged value: an object whose first key is the tag. (The iterator is kept in a
+  // variable: what items() yields refers to an iterator that dies with the expression.)
+  const auto first = v.begin();
+  const std::string tag = first.key();
+  const json& body = first.value();
   if (tag == "$int32") return EncodableValue(body.get<int32_t>());
   if (tag == "$int64")
     return EncodableValue(static_cast<int64_t>(std::stoll(body.get<std::string>())));
