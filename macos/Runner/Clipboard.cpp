@@ -7,6 +7,7 @@
 
 #include "macos/Runner/PathList.h"
 #include "macos/Runner/Utf8Text.h"
+#include "platform/Foundation/DirectoryCheckScope.h"
 #include "platform/Foundation/URL.h"
 
 namespace {
@@ -26,6 +27,9 @@ extern "C" void tolvek_clipboard_write_files(const char* paths, int32_t mode) {
   if (paths == nullptr) return;
   try {
     const std::vector<std::string> pieces = splitPathList(utf8TextFromCString(paths));
+    // Long lists usually come from a few folders: their directory checks are made per
+    // folder, with the answers each path would get alone.
+    const platform::DirectoryCheckScope directoryChecks;
     std::vector<NSPasteboardObject> urls;
     urls.reserve(pieces.size());
     for (const auto& path : pieces) {

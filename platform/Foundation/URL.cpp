@@ -8,12 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Foundation/DirectoryCheckScope.h"
+
 namespace {
 
-bool isDirectoryOnDisk(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+bool isDirectoryOnDisk(const std::string& path) { return platform::isExistingDirectory(path); }
 
 std::string currentDirectory() {
   std::vector<char> buffer(4096);

@@ -9,6 +9,7 @@
 #include "macos/Flutter/FlutterMethodCodec.h"
 #include "macos/Flutter/engine/DartThreads.h"
 #include "macos/Flutter/engine/DesktopControl.h"
+#include "macos/Flutter/engine/FfiCall.h"
 #include "macos/Flutter/engine/FfiRequest.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/MainThread.h"
@@ -95,11 +96,14 @@ void EnginePeer::answerMessage(EngineFrame frame) {
 void EnginePeer::answerFfi(EngineFrame frame) {
   const uint8_t thread = frame.thread;
   DartThreads::shared().async(thread, [peer = weak_from_this(), frame = std::move(frame)] {
-    // The call runs even when the peer has left; only its result is dropped.
+    // The call runs even when the peer has left; only its result is dropped, and text
+    // it handed out is released, since no peer will free it.
     const EncodableValue result = performFfiRequest(frame.symbol, frame.signature, frame.payload);
-    if (auto self = peer.lock()) {
-      self->send(answerFrame(EngineFrameKind::ffiResult, frame.id,
-                             FlutterStandardMessageCodec::sharedInstance()->encode(result)));
+    const auto self = peer.lock();
+    if (!self ||
+        !self->send(answerFrame(EngineFrameKind::ffiResult, frame.id,
+                                FlutterStandardMessageCodec::sharedInstance()->encode(result)))) {
+      releaseUndeliveredFfiResult(result);
     }
   });
 }
@@ -165,12 +169,13 @@ void EnginePeer::deliverToDart(const std::string& channel, const FlutterBinaryMe
   if (onReply) onReply(FlutterBinaryMessage());
 }
 
-void EnginePeer::send(const EngineFrame& frame) {
+bool EnginePeer::send(const EngineFrame& frame) {
   const auto bytes = encodeEngineFrame(frame);
-  if (!bytes) return;
+  if (!bytes) return false;
   std::lock_guard lock(mutex_);
-  if (closed_ || broken_) return;
+  if (closed_ || broken_) return false;
   writeLocked(bytes->data(), bytes->size());
+  return !broken_;
 }
 
 void EnginePeer::writeLocked(const uint8_t* data, size_t length) {

@@ -41,7 +41,8 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   void close();
 
   // Sends one frame to the peer; dropped once the connection is over. Any thread.
-  void send(const EngineFrame& frame);
+  // Returns whether the frame was taken (written, or kept to be written).
+  bool send(const EngineFrame& frame);
 
   void deliverToDart(const std::string& channel, const FlutterBinaryMessage& message,
                      FlutterBinaryReplyCallback onReply) override;

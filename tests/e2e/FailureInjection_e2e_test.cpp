@@ -1,0 +1,178 @@
+// The real host when its surroundings fail: a peer that vanishes in the middle of its
+// calls, a bundle whose property lists are broken, a home directory that does not exist.
+// Each either starts with a documented default or ends start-up with one line on standard
+// error and a non-zero status (docs/failures.md).
+#include <filesystem>
+#include <fstream>
+
+#include "macos/Flutter/FlutterMessageCodec.h"
+#include "tests/e2e/HostTestSupport.h"
+#include "tests/support/TemporaryDirectory.h"
+#include "tools/tolvek-dart/PeerCodecs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tolvekdart::EngineClient;
+using tolvekdart::HostProcess;
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+const EncodableValue* resultOf(const EncodableValue& answer) {
+  return answer.map() ? answer.map()->find("result") : nullptr;
+}
+
+// The clipboard's paths as a Dart thread reads them, the text freed again.
+std::string readClipboard(EngineClient& client) {
+  const auto read = client.callFfi(1, "tolvek_clipboard_read_files", "utf8ptr()", {});
+  const auto* pair = resultOf(read) ? resultOf(read)->list() : nullptr;
+  if (pair == nullptr || pair->size() != 2) return "<no text>";
+  const auto& bytes = std::get<std::vector<uint8_t>>((*pair)[1]);
+  client.callFfi(1, "tolvek_clipboard_free", "void(ptr)", {(*pair)[0]});
+  return std::string(bytes.begin(), bytes.end());
+}
+
+EngineFrame ffiFrame(uint32_t id, uint8_t thread, const char* symbol, const char* signature,
+                     const EncodableList& arguments) {
+  EngineFrame frame;
+  frame.kind = EngineFrameKind::ffi;
+  frame.id = id;
+  frame.thread = thread;
+  frame.symbol = symbol;
+  frame.signature = signature;
+  frame.payload = FlutterStandardMessageCodec::sharedInstance()->encode(EncodableValue(arguments));
+  return frame;
+}
+
+using PeerFailure = HostTest;
+
+// The peer leaves with calls on Dart threads, channel messages and DESKTOP calls still
+// unanswered. What it asked for is still done; only the answers are dropped.
+TEST_F(PeerFailure, APeerThatVanishesMidCallLosesNoneOfItsCalls) {
+  {
+    auto client = attach();
+    uint32_t id = 1;
+    client.sendFrame(ffiFrame(id++, 1, "tolvek_clipboard_write_files", "void(utf8,int32)",
+                              {"/vanished/a\n/vanished/b", 1}));
+    for (uint8_t thread = 2; thread <= 8; ++thread) {
+      client.sendFrame(ffiFrame(id++, thread, "tolvek_clipboard_read_files", "utf8ptr()", {}));
+      client.sendFrame(ffiFrame(id++, thread, "tolvek_clipboard_is_cut", "int32()", {}));
+    }
+    EngineFrame message;
+    message.kind = EngineFrameKind::message;
+    message.id = id++;
+    message.channel = "dev.fluttercommunity.plus/package_info";
+    message.payload =
+        FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall({"getAll", {}});
+    client.sendFrame(message);
+    EngineFrame desktop;
+    desktop.kind = EngineFrameKind::desktop;
+    desktop.id = id++;
+    desktop.payload = FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall(
+        {"resizeWindow",
+         EncodableMap{{"size", EncodableList{EncodableValue(640.0), EncodableValue(480.0)}}}});
+    client.sendFrame(desktop);
+  }  // gone, without reading a single answer
+
+  auto next = attach();
+  // Dart thread 1 ran the write before the peer's departure was noticed, or after: either
+  // way it ran, and the next peer finds its paths and its mode.
+  EXPECT_EQ(readClipboard(next), "/vanished/a\n/vanished/b");
+  EXPECT_EQ(*resultOf(next.callFfi(3, "tolvek_clipboard_is_cut", "int32()", {})),
+            EncodableValue(1));
+  const auto windows = next.desktop("windows");
+  ASSERT_TRUE(std::holds_alternative<EncodableValue>(windows));
+  const auto& list = *std::get<EncodableValue>(windows).list();
+  const auto* frame = list.at(0).map()->find("frame");
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->list()->at(2), EncodableValue(640.0));
+}
+
+// A bundle of its own, made from the built one, to spoil before the host starts from it.
+class SpoiltBundle : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::copy(TOLVEK_APP_DIR, bundle(), fs::copy_options::recursive); }
+
+  std::string bundle() const { return directory_ / "Tolvek.app"; }
+  std::string resource(const std::string& name) const {
+    return bundle() + "/Contents/Resources/" + name;
+  }
+
+  HostProcess::Options options() const {
+    auto options = hostOptions();
+    options.bundlePath = bundle();
+    options.copyBundle = false;
+    options.stderrPath = directory_ / "stderr.txt";
+    return options;
+  }
+
+  // Starts the host, expecting start-up to fail: its exit status and what it said.
+  std::pair<int, std::string> failedStart() const {
+    auto host = HostProcess::spawn(options());
+    const auto status = host->waitForExit(std::chrono::seconds(20));
+    if (!status) return {-1, "still running"};
+    return {WIFEXITED(*status) ? WEXITSTATUS(*status) : 128 + WTERMSIG(*status),
+            readFile(options().stderrPath)};
+  }
+
+  static void expectRunsAndQuits(HostProcess& host) {
+    EXPECT_TRUE(host.running());
+    const int status = host.stop();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+  }
+
+  test_support::TemporaryDirectory directory_;
+};
+
+TEST_F(SpoiltBundle, ATruncatedInfoPlistEndsStartUpWithOneLine) {
+  const std::string info = bundle() + "/Contents/Info.plist";
+  const std::string whole = readFile(info);
+  std::ofstream(info, std::ios::trunc) << whole.substr(0, whole.size() / 2);
+  const auto [status, said] = failedStart();
+  EXPECT_NE(status, 0);
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_EQ(said.rfind("tolvek: ", 0), 0u) << said;
+  EXPECT_NE(said.find("Info.plist"), std::string::npos) << said;
+}
+
+// Entitlements that cannot be read are no entitlements: the host starts, and an
+// application group's container, which the entitlements would have to list, is absent.
+TEST_F(SpoiltBundle, AnEntitlementsFileThatIsADirectoryMeansNoEntitlements) {
+  fs::remove(resource("Entitlements.plist"));
+  fs::create_directory(resource("Entitlements.plist"));
+  auto host = HostProcess::start(options());
+  auto client = host->connect();
+  const auto codec = tolvekdart::peerMessageCodec("pathprovider");
+  const auto reply = client.sendMessage(
+      "dev.flutter.pigeon.path_provider_foundation.PathProviderApi.getContainerPath",
+      codec->encode(EncodableList{EncodableValue("group.tolvek.failures")}));
+  EXPECT_EQ(codec->decode(reply), EncodableValue(EncodableList{EncodableValue()}));
+  EXPECT_EQ(readFile(options().stderrPath), "");
+  expectRunsAndQuits(*host);
+}
+
+// A home directory that does not exist is still where the user's directories are: they
+// are answered under it, and nothing is created on the way.
+TEST_F(SpoiltBundle, AHomeThatDoesNotExistStillGivesTheUsersDirectories) {
+  const std::string home = directory_ / "no/such/home";
+  auto settings = options();
+  settings.environment.emplace_back("HOME", home);
+  auto host = HostProcess::start(settings);
+  auto client = host->connect();
+  const auto codec = tolvekdart::peerMessageCodec("pathprovider");
+  const auto reply = client.sendMessage(
+      "dev.flutter.pigeon.path_provider_foundation.PathProviderApi.getDirectoryPath",
+      codec->encode(EncodableList{CustomEncodableValue(129, EncodableValue(0))}));
+  EXPECT_EQ(codec->decode(reply),
+            EncodableValue(EncodableList{EncodableValue(home + "/Documents")}));
+  const auto info = client.invokeMethod("dev.fluttercommunity.plus/package_info", "getAll");
+  EXPECT_TRUE(std::holds_alternative<EncodableValue>(info));
+  EXPECT_FALSE(fs::exists(directory_ / "no"));
+  EXPECT_EQ(readFile(settings.stderrPath), "");
+  expectRunsAndQuits(*host);
+}
+
+}  // namespace
