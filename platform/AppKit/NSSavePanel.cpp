@@ -63,8 +63,7 @@ void NSSavePanel::answer(const std::shared_ptr<NSWindow>& window, NSModalRespons
   sheetWindow_.reset();
   // The handler holds what it replies to (often this panel): moved out, it lets go of it
   // once it has run.
-  platform::mainQueue().async(
-      [handler = std::move(handler_), response] { handler(response); });
+  platform::mainQueue().async([handler = std::move(handler_), response] { handler(response); });
   handler_ = nullptr;
 }
 

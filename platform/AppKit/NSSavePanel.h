@@ -55,8 +55,7 @@ class NSSavePanel : public NSObject {
   // Returns at once. Shows the panel as a sheet on `window` (after the sheet the window
   // already shows, if any); when the user answers, `handler` is called once, on the main
   // thread, with the response.
-  void beginSheetModalForWindow(const std::shared_ptr<NSWindow>& window,
-                                CompletionHandler handler);
+  void beginSheetModalForWindow(const std::shared_ptr<NSWindow>& window, CompletionHandler handler);
 
   // The chosen item: the first of those the user answered with, or nothing.
   std::optional<::URL> URL() const;

@@ -64,9 +64,8 @@ void FilePickerPlugin::handleDirectorySelection(const FlutterMethodCall& call,
   dialog->setAllowsMultipleSelection(false);
   dialog->setCanChooseDirectories(true);
   dialog->setCanChooseFiles(false);
-  beginSheet(dialog, result, [dialog, result](NSModalResponse response) {
-    result(singlePath(response, *dialog));
-  });
+  beginSheet(dialog, result,
+             [dialog, result](NSModalResponse response) { result(singlePath(response, *dialog)); });
 }
 
 void FilePickerPlugin::handleFileAndDirectorySelection(const FlutterMethodCall& call,
@@ -96,9 +95,8 @@ void FilePickerPlugin::handleSaveFile(const FlutterMethodCall& call, FlutterResu
   dialog->setNameFieldStringValue(arguments.string("fileName").value_or(""));
   setInitialDirectory(*dialog, arguments);
   applyExtensions(*dialog, allowedExtensions(arguments));
-  beginSheet(dialog, result, [dialog, result](NSModalResponse response) {
-    result(singlePath(response, *dialog));
-  });
+  beginSheet(dialog, result,
+             [dialog, result](NSModalResponse response) { result(singlePath(response, *dialog)); });
 }
 
 void FilePickerPlugin::applyExtensions(NSSavePanel& panel,

@@ -60,8 +60,7 @@ void FilePickerPlugin::handleMethodCall(const FlutterMethodCall& call, FlutterRe
   }
 }
 
-std::optional<FlutterError> FilePickerPlugin::checkEntitlement(
-    EntitlementMode requiredMode) const {
+std::optional<FlutterError> FilePickerPlugin::checkEntitlement(EntitlementMode requiredMode) const {
   if (skipEntitlementsChecks_) return std::nullopt;
   // The task goes when `task` does, on every path below.
   const SecTaskRef task = system_.secTaskCreateFromSelf(kCFAllocatorDefault);

@@ -13,8 +13,7 @@
 // stand-ins in their place to watch and steer what the plug-in sees.
 struct FilePickerSystem {
   // Security: the running process's task and its entitlement values.
-  std::function<SecTaskRef(CFAllocatorRef allocator)> secTaskCreateFromSelf =
-      SecTaskCreateFromSelf;
+  std::function<SecTaskRef(CFAllocatorRef allocator)> secTaskCreateFromSelf = SecTaskCreateFromSelf;
   std::function<std::shared_ptr<const PropertyList>(
       const SecTaskRef& task, const std::string& entitlement, CFErrorRef* error)>
       secTaskCopyValueForEntitlement = SecTaskCopyValueForEntitlement;
