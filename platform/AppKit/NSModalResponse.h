@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdint>
+#include "platform/AppKit/AppKitTypes.h"
 
 // How a modal session or a sheet ended.
-using NSModalResponse = int64_t;
+using NSModalResponse = NSInteger;
 inline constexpr NSModalResponse NSModalResponseOK = 1;
 inline constexpr NSModalResponse NSModalResponseCancel = 0;

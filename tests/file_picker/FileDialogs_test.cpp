@@ -222,7 +222,7 @@ TEST_F(FileDialogs, CancellingRepliesNullWhateverThePanelHolds) {
 }
 
 TEST_F(FileDialogs, WithoutAWindowTheReplyIsNullAtOnceAndNoPanelIsShown) {
-  controller->view()->setWindow({});
+  window->setContentView(std::make_shared<NSView>());
   for (const char* method :
        {"pickFiles", "getDirectoryPath", "pickFileAndDirectoryPaths", "saveFile"}) {
     EXPECT_EQ(call(method), nullReply()) << method;

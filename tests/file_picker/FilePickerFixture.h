@@ -95,11 +95,15 @@ class FilePickerTest : public ::testing::Test {
   void SetUp() override {
     controller = FlutterViewController::create();
     window = std::make_shared<NSWindow>();
-    controller->view()->setWindow(window);
+    window->initWithContentRect(NSMakeRect(100, 100, 800, 600),
+                                NSWindowStyleMaskTitled | NSWindowStyleMaskClosable,
+                                NSBackingStoreBuffered, false);
+    window->setContentViewController(controller);
     dart = InProcessDart::attach(controller->engine()->binaryMessenger());
     registrar = controller->registrarForPlugin("FilePickerPlugin");
     registerPlugin();
   }
+  void TearDown() override { window->close(); }
   // The plug-in sees the fake system unless a test fixture says otherwise.
   virtual void registerPlugin() {
     FilePickerPlugin::registerWithRegistrar(registrar, fake.services());
