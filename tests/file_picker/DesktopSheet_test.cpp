@@ -2,6 +2,7 @@
 
 #include "file_picker/FilePickerFixture.h"
 #include "macos/Flutter/engine/DesktopControl.h"
+#include "macos/Flutter/engine/DesktopWindowMap.h"
 #include "platform/AppKit/NSApplication.h"
 
 using namespace file_picker_test;
@@ -43,7 +44,8 @@ TEST_F(DesktopSheet, SheetReportsThePanelAndEverySettingInCallOrder) {
                                  EncodableList{"setAllowedContentTypes:", strings({"image/png"})}}},
   };
   EXPECT_EQ(desktop("sheet", {}), valueReply(expected));
-  EXPECT_EQ(desktopSheetDescription(window), expected);
+  // The window map reports the same sheet.
+  EXPECT_EQ(*desktopWindowMap(window).find("sheet"), expected);
 
   EXPECT_EQ(desktop("answerSheet", {{"response", 1}, {"urls", strings({"/home/ann/x.png"})}}),
             nullReply());
