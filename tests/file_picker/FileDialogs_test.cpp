@@ -263,7 +263,10 @@ class SystemFileDialogs : public FileDialogs {
     system.typeWithFilenameExtension = standard.typeWithFilenameExtension;
     FilePickerPlugin::registerWithRegistrar(registrar, system);
   }
-  void TearDown() override { platform::setEmulatedOperatingSystemVersionForTesting(std::nullopt); }
+  void TearDown() override {
+    platform::setEmulatedOperatingSystemVersionForTesting(std::nullopt);
+    FileDialogs::TearDown();
+  }
 };
 
 TEST_F(SystemFileDialogs, TheEmulatedVersionChoosesTheFilter) {

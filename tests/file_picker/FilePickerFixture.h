@@ -14,6 +14,7 @@
 #include "platform/AppKit/NSOpenPanel.h"
 #include "platform/AppKit/NSWindow.h"
 #include "platform/dispatch/RunLoop.h"
+#include "support/DesktopFixture.h"
 
 namespace file_picker_test {
 
@@ -90,20 +91,17 @@ class PendingReply {
 
 // A Flutter view controller whose view is in a desktop-model window, the file picker
 // registered on it with the fake system, and the Dart side in process.
-class FilePickerTest : public ::testing::Test {
+class FilePickerTest : public DesktopTest {
  protected:
   void SetUp() override {
+    DesktopTest::SetUp();
     controller = FlutterViewController::create();
-    window = std::make_shared<NSWindow>();
-    window->initWithContentRect(NSMakeRect(100, 100, 800, 600),
-                                NSWindowStyleMaskTitled | NSWindowStyleMaskClosable,
-                                NSBackingStoreBuffered, false);
+    window = makeWindow();
     window->setContentViewController(controller);
     dart = InProcessDart::attach(controller->engine()->binaryMessenger());
     registrar = controller->registrarForPlugin("FilePickerPlugin");
     registerPlugin();
   }
-  void TearDown() override { window->close(); }
   // The plug-in sees the fake system unless a test fixture says otherwise.
   virtual void registerPlugin() {
     FilePickerPlugin::registerWithRegistrar(registrar, fake.services());
