@@ -7,6 +7,7 @@ const DesktopControl& DesktopControl::shared() {
     DesktopControl table;
     addDesktopWindowMethods(table);
     addDesktopSheetMethods(table);
+    addDesktopPasteboardMethods(table);
     return table;
   }();
   return control;

@@ -32,6 +32,7 @@ FlutterError desktopBadArguments(const std::string& what);
 // Each area of the desktop model adds its methods to the table.
 void addDesktopWindowMethods(DesktopControl& control);
 void addDesktopSheetMethods(DesktopControl& control);
+void addDesktopPasteboardMethods(DesktopControl& control);
 
 class NSWindow;
 // The sheet `window` shows, as "sheet" reports it: null, or {"class": the panel's class,
