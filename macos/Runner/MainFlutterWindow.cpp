@@ -46,8 +46,9 @@ void MainFlutterWindow::awakeFromNib() {
   positionTrafficLights();
 
   RegisterGeneratedPlugins(flutterViewController);
-  // The system scale channel registers here, with flutterViewController and this window,
-  // once it exists.
+  // NOT YET BUILT: the system scale channel registers here, after the plug-ins and before
+  // the base class's awakeFromNib, with flutterViewController and this window
+  // (SystemScale.shared.register(controller:window:)).
 
   NSWindow::awakeFromNib();
 
