@@ -10,6 +10,7 @@ const std::vector<TourStep>& tourSteps() {
       {"package info", tourPackageInfo},
       {"path provider", tourPathProvider},
       {"clipboard", tourClipboard},
+      {"file picker", tourFilePicker},
   };
   return steps;
 }

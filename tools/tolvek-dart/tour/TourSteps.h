@@ -25,5 +25,6 @@ Json tourDeviceInfo(EngineClient& client);
 Json tourPackageInfo(EngineClient& client);
 Json tourPathProvider(EngineClient& client);
 Json tourClipboard(EngineClient& client);
+Json tourFilePicker(EngineClient& client);
 
 }  // namespace tolvekdart
