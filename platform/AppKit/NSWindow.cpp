@@ -1,0 +1,277 @@
+#include "platform/AppKit/NSWindow.h"
+
+#include <atomic>
+#include <cmath>
+
+#include "platform/AppKit/NSApplication.h"
+#include "platform/dispatch/MainThread.h"
+
+namespace {
+
+CGFloat overlapArea(const NSRect& a, const NSRect& b) {
+  const CGFloat width =
+      std::fmin(CGRectGetMaxX(a), CGRectGetMaxX(b)) - std::fmax(CGRectGetMinX(a), CGRectGetMinX(b));
+  const CGFloat height =
+      std::fmin(CGRectGetMaxY(a), CGRectGetMaxY(b)) - std::fmax(CGRectGetMinY(a), CGRectGetMinY(b));
+  return width > 0 && height > 0 ? width * height : 0;
+}
+
+}  // namespace
+
+std::shared_ptr<NSWindow> NSWindow::initWithContentRect(NSRect contentRect, NSWindowStyleMask style,
+                                                        NSBackingStoreType backing, bool) {
+  assertMainThread();
+  TOLVEK_DCHECK(windowNumber_ == 0, "a window is initialised once");
+  static std::atomic<NSInteger> lastWindowNumber{0};
+  windowNumber_ = ++lastWindowNumber;
+  styleMask_ = style;
+  backing_ = backing;
+  frame_ = frameRectForContentRect(contentRect);
+  screenIndex_ = screenIndexForFrame(frame_);
+  setContentView(std::make_shared<NSView>());
+  layoutTitlebar();
+  NSApp()->insertWindow(self<NSWindow>(), /*atFront=*/false);
+  return self<NSWindow>();
+}
+
+NSRect NSWindow::frame() const {
+  assertMainThread();
+  return frame_;
+}
+
+void NSWindow::setFrame(NSRect frame, bool) {
+  assertMainThread();
+  const bool moved = frame.origin != frame_.origin;
+  const bool resized = frame.size != frame_.size;
+  frame_ = frame;
+  layoutContentView();
+  if (resized) layoutTitlebar();
+  if (moved) post(NSWindowDidMoveNotification, &NSWindowDelegate::windowDidMove);
+  if (resized) post(NSWindowDidResizeNotification, &NSWindowDelegate::windowDidResize);
+}
+
+void NSWindow::setContentSize(NSSize size) {
+  assertMainThread();
+  NSRect frame = frameRectForContentRect(NSRect{frame_.origin, size});
+  frame.origin.y = CGRectGetMaxY(frame_) - CGRectGetHeight(frame);
+  setFrame(frame, true);
+}
+
+bool NSWindow::hasTitlebarAboveContent() const {
+  return (styleMask_ & NSWindowStyleMaskTitled) != 0 &&
+         (styleMask_ & (NSWindowStyleMaskFullSizeContentView | NSWindowStyleMaskFullScreen)) == 0;
+}
+
+NSRect NSWindow::frameRectForContentRect(NSRect contentRect) const {
+  if (hasTitlebarAboveContent()) contentRect.size.height += NSTitlebarView::kHeight;
+  return contentRect;
+}
+
+NSRect NSWindow::contentRectForFrameRect(NSRect frame) const {
+  if (hasTitlebarAboveContent()) frame.size.height -= NSTitlebarView::kHeight;
+  return frame;
+}
+
+NSSize NSWindow::minSize() const {
+  assertMainThread();
+  return minSize_;
+}
+
+void NSWindow::setMinSize(NSSize size) {
+  assertMainThread();
+  minSize_ = size;
+}
+
+void NSWindow::center() {
+  assertMainThread();
+  const auto screen = this->screen();
+  if (!screen) return;
+  const NSRect visible = screen->visibleFrame();
+  NSRect frame = frame_;
+  frame.origin.x = std::round(visible.origin.x + (visible.size.width - CGRectGetWidth(frame)) / 2);
+  // A third of the free height above the window, two thirds below; a window taller than
+  // the visible frame keeps its top edge at the visible frame's top.
+  const CGFloat freeHeight = visible.size.height - CGRectGetHeight(frame);
+  frame.origin.y =
+      std::round(visible.origin.y + (freeHeight > 0 ? freeHeight * 2 / 3 : freeHeight));
+  setFrame(frame, true);
+}
+
+NSWindowStyleMask NSWindow::styleMask() const {
+  assertMainThread();
+  return styleMask_;
+}
+
+void NSWindow::setStyleMask(NSWindowStyleMask styleMask) {
+  assertMainThread();
+  styleMask_ = styleMask;
+  layoutContentView();
+  layoutTitlebar();
+}
+
+NSWindowTitleVisibility NSWindow::titleVisibility() const {
+  assertMainThread();
+  return titleVisibility_;
+}
+
+void NSWindow::setTitleVisibility(NSWindowTitleVisibility visibility) {
+  assertMainThread();
+  titleVisibility_ = visibility;
+}
+
+bool NSWindow::titlebarAppearsTransparent() const {
+  assertMainThread();
+  return titlebarAppearsTransparent_;
+}
+
+void NSWindow::setTitlebarAppearsTransparent(bool transparent) {
+  assertMainThread();
+  titlebarAppearsTransparent_ = transparent;
+}
+
+bool NSWindow::isMovableByWindowBackground() const {
+  assertMainThread();
+  return movableByWindowBackground_;
+}
+
+void NSWindow::setMovableByWindowBackground(bool movable) {
+  assertMainThread();
+  movableByWindowBackground_ = movable;
+}
+
+std::shared_ptr<NSToolbar> NSWindow::toolbar() const {
+  assertMainThread();
+  return toolbar_;
+}
+
+void NSWindow::setToolbar(std::shared_ptr<NSToolbar> toolbar) {
+  assertMainThread();
+  toolbar_ = std::move(toolbar);
+}
+
+std::string NSWindow::title() const {
+  assertMainThread();
+  return title_;
+}
+
+void NSWindow::setTitle(const std::string& title) {
+  assertMainThread();
+  title_ = title;
+}
+
+std::shared_ptr<NSView> NSWindow::contentView() const {
+  assertMainThread();
+  return contentView_;
+}
+
+void NSWindow::setContentView(const std::shared_ptr<NSView>& view) {
+  assertMainThread();
+  if (contentView_) contentView_->setWindow({});
+  contentView_ = view;
+  if (contentView_) {
+    contentView_->removeFromSuperview();
+    contentView_->setWindow(weakSelf<NSWindow>());
+  }
+  layoutContentView();
+}
+
+std::shared_ptr<NSViewController> NSWindow::contentViewController() const {
+  assertMainThread();
+  return contentViewController_;
+}
+
+void NSWindow::setContentViewController(const std::shared_ptr<NSViewController>& controller) {
+  assertMainThread();
+  contentViewController_ = controller;
+  if (!controller) {
+    setContentView(std::make_shared<NSView>());
+    return;
+  }
+  const auto view = controller->view();
+  const NSSize viewSize = view->frame().size;
+  setContentView(view);
+  // The window takes the size of its new content.
+  setContentSize(viewSize);
+}
+
+void NSWindow::layoutContentView() {
+  if (!contentView_) return;
+  const NSRect content = contentRectForFrameRect(frame_);
+  contentView_->setFrame(NSMakeRect(0, 0, content.size.width, content.size.height));
+}
+
+std::shared_ptr<NSWindowDelegate> NSWindow::delegate() const {
+  assertMainThread();
+  return delegate_.lock();
+}
+
+void NSWindow::setDelegate(const std::shared_ptr<NSWindowDelegate>& delegate) {
+  assertMainThread();
+  delegate_ = delegate;
+}
+
+void NSWindow::performWindowDragWithEvent(const std::shared_ptr<NSEvent>& event) {
+  assertMainThread();
+  if (event) dragEventNumbers_.push_back(event->eventNumber());
+}
+
+const std::vector<NSInteger>& NSWindow::dragEventNumbers() const {
+  assertMainThread();
+  return dragEventNumbers_;
+}
+
+std::shared_ptr<NSScreen> NSWindow::screen() const {
+  assertMainThread();
+  const auto screens = NSScreen::screens();
+  return screenIndex_ && *screenIndex_ < screens.size() ? screens[*screenIndex_] : nullptr;
+}
+
+CGFloat NSWindow::backingScaleFactor() const {
+  const auto screen = this->screen();
+  return screen ? screen->backingScaleFactor() : 1.0;
+}
+
+std::optional<size_t> NSWindow::screenIndex() const {
+  assertMainThread();
+  return screenIndex_;
+}
+
+void NSWindow::setScreenIndex(std::optional<size_t> index) {
+  assertMainThread();
+  screenIndex_ = index;
+}
+
+std::optional<size_t> NSWindow::screenIndexForFrame(NSRect frame) const {
+  // The screen that shows the largest part of the window; the main screen when none does.
+  const auto screens = NSScreen::screens();
+  std::optional<size_t> best;
+  CGFloat bestArea = 0;
+  for (size_t index = 0; index < screens.size(); ++index) {
+    const CGFloat area = overlapArea(frame, screens[index]->frame());
+    if (area > bestArea) {
+      bestArea = area;
+      best = index;
+    }
+  }
+  return best ? best : platform::mainScreenIndex();
+}
+
+void NSWindow::didChangeBackingProperties() {
+  assertMainThread();
+  post(NSWindowDidChangeBackingPropertiesNotification,
+       &NSWindowDelegate::windowDidChangeBackingProperties);
+}
+
+void NSWindow::sendEvent(const std::shared_ptr<NSEvent>& event) {
+  assertMainThread();
+  // A click brings a window forward and makes it key, as the window server does.
+  if (event->type() == NSEventTypeLeftMouseDown && isVisible() && !isKeyWindow())
+    makeKeyAndOrderFront(nullptr);
+}
+
+void NSWindow::post(const NSNotificationName& name, DelegateCallback callback) {
+  auto window = self<NSWindow>();
+  const NSNotification notification{name, window};
+  if (auto delegate = delegate_.lock()) ((*delegate).*callback)(notification);
+  NSNotificationCenter::defaultCenter()->postNotificationName(name, window);
+}
