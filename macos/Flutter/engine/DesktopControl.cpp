@@ -6,6 +6,7 @@ const DesktopControl& DesktopControl::shared() {
   static const DesktopControl control = [] {
     DesktopControl table;
     addDesktopWindowMethods(table);
+    addDesktopScreenMethods(table);
     return table;
   }();
   return control;
