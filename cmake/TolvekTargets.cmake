@@ -34,3 +34,17 @@ function(tolvek_library name dir)
     target_link_libraries(${name} INTERFACE tolvek_options ${ARG_LINKS})
   endif()
 endfunction()
+
+# tolvek_framework(NAME DIR): a plug-in shipped outside the program, as a shared library of
+# every .cpp below DIR, laid out in the bundle's Contents/Frameworks. Like a framework
+# loaded by the application, it uses the embedding and the platform of the process that
+# loads it: those symbols come from the program, which links them and exports them.
+function(tolvek_framework name dir)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${dir}/*.cpp")
+  add_library(${name} SHARED ${sources})
+  target_link_libraries(${name} PRIVATE tolvek_options)
+  target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} INTERFACE tolvek_flutter tolvek_platform)
+  set_target_properties(${name} PROPERTIES
+    LIBRARY_OUTPUT_DIRECTORY "${TOLVEK_APP_DIR}/Contents/Frameworks")
+endfunction()

@@ -1,0 +1,5 @@
+#include <cstdlib>
+
+#include "platform/AppKit/NSApplicationMain.h"
+
+int main(int argc, char* argv[]) { std::exit(NSApplicationMain(argc, argv)); }
