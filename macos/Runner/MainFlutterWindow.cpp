@@ -2,6 +2,7 @@
 
 #include "macos/Flutter/FlutterViewController.h"
 #include "macos/Runner/GeneratedPluginRegistrant.h"
+#include "macos/Runner/SystemScale.h"
 #include "macos/Runner/TolvekWindowState.h"
 #include "platform/AppKit/ClassRegistry.h"
 #include "platform/dispatch/DispatchQueue.h"
@@ -46,8 +47,7 @@ void MainFlutterWindow::awakeFromNib() {
   positionTrafficLights();
 
   RegisterGeneratedPlugins(flutterViewController);
-  // The system scale channel registers here, with flutterViewController and this window,
-  // once it exists.
+  SystemScale::shared()->registerController(flutterViewController, self<NSWindow>());
 
   NSWindow::awakeFromNib();
 
