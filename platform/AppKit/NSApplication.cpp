@@ -131,8 +131,8 @@ void NSApplication::resetForTesting() {
   launched_ = false;
 }
 
-void NSApplication::insertWindow(const std::shared_ptr<NSWindow>& window, bool atFront) {
-  windows_.insert(atFront ? windows_.begin() : windows_.end(), window);
+void NSApplication::insertWindow(const std::shared_ptr<NSWindow>& window) {
+  windows_.insert(windows_.begin(), window);
 }
 
 void NSApplication::moveWindowToFront(const NSWindow* window) {

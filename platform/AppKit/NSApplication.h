@@ -56,7 +56,8 @@ class NSApplication : public NSObject {
 
  private:
   friend class NSWindow;
-  void insertWindow(const std::shared_ptr<NSWindow>& window, bool atFront);
+  // A new window goes to the front of the list, not yet visible.
+  void insertWindow(const std::shared_ptr<NSWindow>& window);
   void moveWindowToFront(const NSWindow* window);
   void removeWindow(const NSWindow* window);
   // After the key or main window left the screen: the frontmost visible windows that can

@@ -30,7 +30,7 @@ std::shared_ptr<NSWindow> NSWindow::initWithContentRect(NSRect contentRect, NSWi
   screenIndex_ = screenIndexForFrame(frame_);
   setContentView(std::make_shared<NSView>());
   layoutTitlebar();
-  NSApp()->insertWindow(self<NSWindow>(), /*atFront=*/false);
+  NSApp()->insertWindow(self<NSWindow>());
   return self<NSWindow>();
 }
 

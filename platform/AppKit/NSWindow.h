@@ -30,7 +30,8 @@ class NSWindow : public NSObject {
   NSWindow() = default;
 
   // The designated initialiser: the window's content area is `contentRect`, its frame that
-  // area plus the title bar above it. Returns the window.
+  // area plus the title bar above it. The window enters the front of the application's
+  // window list, not yet visible. Returns the window.
   virtual std::shared_ptr<NSWindow> initWithContentRect(NSRect contentRect, NSWindowStyleMask style,
                                                         NSBackingStoreType backing, bool defer);
   // Sent once after the window was loaded from the application's interface description.

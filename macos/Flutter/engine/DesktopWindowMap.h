@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+
+#include "macos/Flutter/EncodableValue.h"
+
+class NSWindow;
+
+// A window as the DESKTOP method "windows" reports it: id, class, title, frame, visible,
+// key, main, zoomed, miniaturized, fullScreen, minSize, styleMask, titleVisibility,
+// titlebarAppearsTransparent, movableByWindowBackground, hasToolbar, delegateIsSelf,
+// hasContentViewController, screen, backingScaleFactor, buttons, dragEvents, sheet.
+// Main thread only.
+EncodableMap desktopWindowMap(const std::shared_ptr<NSWindow>& window);
