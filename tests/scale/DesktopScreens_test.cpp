@@ -33,14 +33,14 @@ bool isBadArguments(const FlutterMethodReply& reply) {
   return error != nullptr && error->code == "bad-arguments";
 }
 
-class DesktopScreens : public scale_testing::DesktopTest {};
+class DesktopScreens : public DesktopTest {};
 
 TEST_F(DesktopScreens, ListsTheScreensAndTheMainOne) {
   const auto reply = desktop("screens");
   const EncodableMap expected{
       {"screens", EncodableList{EncodableMap{{"frame", EncodableList{0.0, 0.0, 1440.0, 900.0}},
                                              {"backingScaleFactor", 2.0}}}},
-      {"mainScreen", int64_t{0}}};
+      {"mainScreen", int32_t{0}}};
   ASSERT_TRUE(std::holds_alternative<EncodableValue>(reply));
   EXPECT_EQ(std::get<EncodableValue>(reply), EncodableValue(expected));
 }
@@ -61,8 +61,8 @@ TEST_F(DesktopScreens, SetScreensReplacesThemAndAnnouncesEachChangedFactor) {
           EncodableMap{{"screens", screensValue({screen(0, 2.0), screen(1440, 1.0)})}});
   EXPECT_EQ(leftChanges.count(), 0);
   EXPECT_EQ(rightChanges.count(), 0);
-  // Left out, the main screen is the first.
-  EXPECT_EQ(platform::mainScreenIndex(), std::optional<size_t>(0));
+  // Left out, there is no main screen.
+  EXPECT_EQ(platform::mainScreenIndex(), std::nullopt);
 
   // The second screen goes away: its window moves to the first, of another factor.
   desktop("setScreens", EncodableMap{{"screens", screensValue({screen(0, 2.0)})}});

@@ -17,7 +17,7 @@ using scale_testing::screen;
 const std::string kMethods = "tolvek/system_scale";
 const std::string kEvents = "tolvek/system_scale/events";
 
-class SystemScaleTest : public scale_testing::DesktopTest {
+class SystemScaleTest : public DesktopTest {
  protected:
   void SetUp() override {
     DesktopTest::SetUp();

@@ -15,14 +15,11 @@
 #include "platform/AppKit/NSEvent.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/RunLoop.h"
-#include "platform/machine/MachineProfile.h"
+#include "support/DesktopFixture.h"
 
 namespace {
 
 const std::string kFFFD = "\xEF\xBF\xBD";
-constexpr NSWindowStyleMask kStandardStyle = NSWindowStyleMaskTitled | NSWindowStyleMaskClosable |
-                                             NSWindowStyleMaskMiniaturizable |
-                                             NSWindowStyleMaskResizable;
 
 // Runs `calls` on a thread of its own while the main thread runs its loop (so queries can
 // be answered), then lets the main thread run whatever the calls queued.
@@ -78,24 +75,22 @@ void everyCommand() {
   tolvek_window_set_title("changed");
 }
 
-class WindowExports : public ::testing::Test {
+class WindowExports : public DesktopTest {
  protected:
   void SetUp() override {
-    platform::MachineProfile::setCurrentForTesting({});
-    platform::resetDesktopForTesting();
+    DesktopTest::SetUp();
     TolvekWindowState::setWindow(nullptr);
   }
   void TearDown() override {
     platform::mainQueue().drain();
     TolvekWindowState::setWindow(nullptr);
-    platform::resetDesktopForTesting();
+    DesktopTest::TearDown();
   }
 
-  // A main window like the application's (it hides when asked to close), shown and
-  // recorded in TolvekWindowState.
+  // A main window like the application's (it hides when asked to close), with exactly this
+  // frame, shown and recorded in TolvekWindowState.
   std::shared_ptr<NSWindow> recordWindow(NSRect frame = CGRectMake(100, 200, 800, 600)) {
-    auto window = std::make_shared<MainFlutterWindow>();
-    window->initWithContentRect(frame, kStandardStyle, NSBackingStoreBuffered, false);
+    auto window = makeWindow<MainFlutterWindow>(frame);
     window->setFrame(frame, true);
     window->setDelegate(window);
     window->makeKeyAndOrderFront(nullptr);

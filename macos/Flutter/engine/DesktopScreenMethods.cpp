@@ -1,125 +1,81 @@
 // The window server's screens as the desktop control offers them: list them, replace
 // them, move a window to another one, and announce a backing-properties change.
 
-#include <cmath>
 #include <stdexcept>
 
+#include "macos/Flutter/engine/DesktopArguments.h"
 #include "macos/Flutter/engine/DesktopControl.h"
+#include "macos/Flutter/engine/DesktopWindowMap.h"
 #include "platform/AppKit/DesktopScreens.h"
-#include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSScreen.h"
 #include "platform/AppKit/NSWindow.h"
 
 namespace {
 
-using platform::ScreenDescription;
+[[noreturn]] void fail(const std::string& what) { throw std::invalid_argument(what); }
 
-const EncodableMap& argumentMap(const EncodableValue& arguments) {
-  static const EncodableMap none;
-  if (arguments.isNull()) return none;
-  if (const auto* map = arguments.map()) return *map;
-  throw std::invalid_argument("arguments must be a map");
-}
-
-double number(const EncodableValue& value, const char* what) {
-  if (const auto* real = value.float64()) return *real;
-  if (const auto integer = value.integer()) return static_cast<double>(*integer);
-  throw std::invalid_argument(std::string(what) + " must be a number");
-}
-
-// An index below `count`.
-size_t index(const EncodableValue& value, size_t count, const char* what) {
-  const auto integer = value.integer();
-  if (!integer || *integer < 0 || static_cast<uint64_t>(*integer) >= count) {
-    throw std::invalid_argument(std::string("no such ") + what);
+// An index into a list of `count`.
+size_t index(int64_t value, size_t count, const char* what) {
+  if (value < 0 || static_cast<uint64_t>(value) >= count) {
+    fail(std::string("no ") + what + " has the index " + std::to_string(value));
   }
-  return static_cast<size_t>(*integer);
+  return static_cast<size_t>(value);
 }
 
-// The window named by "window", or the main window when the key is left out.
-std::shared_ptr<NSWindow> namedWindow(const EncodableMap& arguments) {
-  const auto* id = arguments.find("window");
-  std::shared_ptr<NSWindow> window;
-  if (id == nullptr || id->isNull()) {
-    window = NSApp()->interfaceWindow();
-  } else if (const auto number = id->integer()) {
-    window = NSApp()->windowWithWindowNumber(static_cast<NSInteger>(*number));
-  }
-  if (!window) throw std::invalid_argument("no such window");
-  return window;
+platform::ScreenDescription screenDescription(const EncodableValue& value) {
+  if (value.map() == nullptr) fail("each screen must be a map");
+  const DesktopArguments screen(value);
+  const auto frame = screen.numbers("frame", 4);
+  platform::ScreenDescription description;
+  description.x = frame[0];
+  description.y = frame[1];
+  description.width = frame[2];
+  description.height = frame[3];
+  description.backingScaleFactor = screen.number("backingScaleFactor");
+  // No display has a density of zero or less.
+  if (description.backingScaleFactor <= 0) fail("\"backingScaleFactor\" must be positive");
+  return description;
 }
 
-EncodableValue frameValue(const NSRect& frame) {
-  return EncodableList{frame.origin.x, frame.origin.y, frame.size.width, frame.size.height};
-}
-
-ScreenDescription screenDescription(const EncodableValue& value) {
-  const auto* map = value.map();
-  if (map == nullptr) throw std::invalid_argument("a screen must be a map");
-  const auto* frame = map->find("frame");
-  const auto* factor = map->find("backingScaleFactor");
-  if (frame == nullptr || frame->list() == nullptr || frame->list()->size() != 4) {
-    throw std::invalid_argument("a screen's frame must be [x, y, width, height]");
-  }
-  ScreenDescription screen;
-  const auto& rect = *frame->list();
-  screen.x = number(rect[0], "frame");
-  screen.y = number(rect[1], "frame");
-  screen.width = number(rect[2], "frame");
-  screen.height = number(rect[3], "frame");
-  if (factor == nullptr) throw std::invalid_argument("a screen needs a backingScaleFactor");
-  screen.backingScaleFactor = number(*factor, "backingScaleFactor");
-  // No display has a density that is not a positive finite number.
-  if (!std::isfinite(screen.backingScaleFactor) || screen.backingScaleFactor <= 0) {
-    throw std::invalid_argument("backingScaleFactor must be a positive number");
-  }
-  for (const double coordinate : {screen.x, screen.y, screen.width, screen.height}) {
-    if (!std::isfinite(coordinate)) throw std::invalid_argument("frame must be finite");
-  }
-  return screen;
-}
-
-EncodableValue screens(const EncodableValue&) {
+FlutterMethodReply screens(const EncodableValue&) {
   EncodableList list;
   for (const auto& screen : NSScreen::screens()) {
-    list.push_back(EncodableMap{{"frame", frameValue(screen->frame())},
+    const NSRect frame = screen->frame();
+    list.push_back(EncodableMap{{"frame", EncodableList{frame.origin.x, frame.origin.y,
+                                                        frame.size.width, frame.size.height}},
                                 {"backingScaleFactor", screen->backingScaleFactor()}});
   }
   const auto main = platform::mainScreenIndex();
-  return EncodableMap{
+  return EncodableValue(EncodableMap{
       {"screens", std::move(list)},
-      {"mainScreen", main ? EncodableValue(static_cast<int64_t>(*main)) : EncodableValue()}};
+      {"mainScreen", main ? desktopInteger(static_cast<int64_t>(*main)) : EncodableValue()}});
 }
 
-EncodableValue setScreens(const EncodableValue& value) {
-  const auto& arguments = argumentMap(value);
-  const auto* list = arguments.find("screens");
-  if (list == nullptr || list->list() == nullptr) {
-    throw std::invalid_argument("screens must be a list");
+FlutterMethodReply setScreens(const EncodableValue& value) {
+  const DesktopArguments arguments(value);
+  std::vector<platform::ScreenDescription> descriptions;
+  for (const auto& screen : arguments.list("screens")) {
+    descriptions.push_back(screenDescription(screen));
   }
-  std::vector<ScreenDescription> descriptions;
-  for (const auto& screen : *list->list()) descriptions.push_back(screenDescription(screen));
-  // Left out, the main screen is the first one, as in a machine profile.
-  std::optional<size_t> main = descriptions.empty() ? std::nullopt : std::optional<size_t>(0);
-  if (const auto* named = arguments.find("mainScreen")) {
-    main = named->isNull() ? std::nullopt
-                           : std::optional<size_t>(index(*named, descriptions.size(), "screen"));
+  // Null or left out: no main screen.
+  std::optional<size_t> main;
+  if (const auto named = arguments.optionalInteger("mainScreen")) {
+    main = index(*named, descriptions.size(), "screen");
   }
   platform::replaceScreens(descriptions, main);
   return EncodableValue();
 }
 
-EncodableValue moveWindowToScreen(const EncodableValue& value) {
-  const auto& arguments = argumentMap(value);
-  const auto window = namedWindow(arguments);
-  const auto* screen = arguments.find("screen");
-  if (screen == nullptr) throw std::invalid_argument("screen is missing");
-  platform::moveWindowToScreen(window, index(*screen, NSScreen::screens().size(), "screen"));
+FlutterMethodReply moveWindowToScreen(const EncodableValue& value) {
+  const DesktopArguments arguments(value);
+  const auto window = desktopTargetWindow(arguments);
+  platform::moveWindowToScreen(
+      window, index(arguments.integer("screen"), NSScreen::screens().size(), "screen"));
   return EncodableValue();
 }
 
-EncodableValue changeBackingProperties(const EncodableValue& value) {
-  namedWindow(argumentMap(value))->didChangeBackingProperties();
+FlutterMethodReply changeBackingProperties(const EncodableValue& value) {
+  desktopTargetWindow(DesktopArguments(value))->didChangeBackingProperties();
   return EncodableValue();
 }
 
