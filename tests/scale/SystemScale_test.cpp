@@ -4,6 +4,8 @@
 
 #include "macos/Flutter/FlutterViewController.h"
 #include "macos/Flutter/testing/InProcessDart.h"
+#include "macos/Runner/MainFlutterWindow.h"
+#include "macos/Runner/TolvekWindowState.h"
 #include "platform/AppKit/DesktopScreens.h"
 #include "platform/AppKit/NSScreen.h"
 #include "platform/dispatch/NSNotificationCenter.h"
@@ -161,6 +163,37 @@ TEST_F(SystemScaleTest, ASecondRegistrationFollowsTheNewWindow) {
   window->didChangeBackingProperties();
   other->didChangeBackingProperties();
   EXPECT_EQ(events().size(), 2u);
+}
+
+}  // namespace
+
+namespace {
+
+class MainWindowScale : public DesktopTest {
+ protected:
+  void TearDown() override {
+    TolvekWindowState::setWindow(nullptr);
+    DesktopTest::TearDown();
+  }
+};
+
+TEST_F(MainWindowScale, TheMainWindowsSetUpRegistersTheChannelsForItself) {
+  const auto window = makeWindow<MainFlutterWindow>();
+  window->awakeFromNib();
+  const auto controller =
+      std::dynamic_pointer_cast<FlutterViewController>(window->contentViewController());
+  ASSERT_NE(controller, nullptr);
+  const auto messenger = controller->engine()->binaryMessenger();
+  EXPECT_TRUE(messenger->hasHandler(kMethods));
+  EXPECT_TRUE(messenger->hasHandler(kEvents));
+
+  const auto dart = InProcessDart::attach(messenger);
+  platform::replaceScreens({screen(0, 2.0), screen(1440, 1.0)}, 0);
+  platform::moveWindowToScreen(window, 1);
+  EXPECT_EQ(dart->invokeMethod(kMethods, "getScale"), value(1.0));
+  dart->invokeMethod(kEvents, "listen");
+  platform::moveWindowToScreen(window, 0);
+  EXPECT_EQ(dart->events(kEvents), (std::vector<EncodableValue>{1.0, 2.0}));
 }
 
 }  // namespace
