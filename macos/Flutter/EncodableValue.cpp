@@ -108,11 +108,11 @@ void EncodableMap::set(EncodableValue key, EncodableValue value) {
       return;
     }
   }
-  entries_.emplace_back(std::move(key), std::move(value));
+  entries_.push_back(Entry{std::move(key), std::move(value)});
 }
 
 void EncodableMap::append(EncodableValue key, EncodableValue value) {
-  entries_.emplace_back(std::move(key), std::move(value));
+  entries_.push_back(Entry{std::move(key), std::move(value)});
 }
 
 void EncodableMap::removeDuplicateKeys() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 class EncodableValue;
+struct EncodableMapEntry;
 
 using EncodableList = std::vector<EncodableValue>;
 
@@ -16,9 +17,15 @@ using EncodableList = std::vector<EncodableValue>;
 // Keys may be any value. Equality ignores order.
 class EncodableMap {
  public:
-  using Entry = std::pair<EncodableValue, EncodableValue>;
+  using Entry = EncodableMapEntry;
 
-  EncodableMap() = default;
+  // Defined below, where the entry type is complete.
+  EncodableMap();
+  ~EncodableMap();
+  EncodableMap(const EncodableMap& other);
+  EncodableMap(EncodableMap&& other) noexcept;
+  EncodableMap& operator=(const EncodableMap& other);
+  EncodableMap& operator=(EncodableMap&& other) noexcept;
   EncodableMap(std::initializer_list<Entry> entries);
 
   // Sets `key` to `value`: replaces the value of an existing key in place, else appends.
@@ -31,11 +38,11 @@ class EncodableMap {
   const EncodableValue* find(const EncodableValue& key) const;
   const EncodableValue* find(const char* key) const;
 
-  size_t size() const { return entries_.size(); }
-  bool empty() const { return entries_.empty(); }
-  void reserve(size_t count) { entries_.reserve(count); }
-  auto begin() const { return entries_.begin(); }
-  auto end() const { return entries_.end(); }
+  size_t size() const;
+  bool empty() const;
+  void reserve(size_t count);
+  std::vector<Entry>::const_iterator begin() const;
+  std::vector<Entry>::const_iterator end() const;
 
   friend bool operator==(const EncodableMap& a, const EncodableMap& b);
 
@@ -84,6 +91,27 @@ class EncodableValue : public EncodableVariant {
   friend bool operator==(const EncodableValue& a, const EncodableValue& b);
   friend bool operator!=(const EncodableValue& a, const EncodableValue& b) { return !(a == b); }
 };
+
+struct EncodableMapEntry {
+  EncodableValue first;
+  EncodableValue second;
+};
+
+inline EncodableMap::EncodableMap() = default;
+inline EncodableMap::~EncodableMap() = default;
+inline EncodableMap::EncodableMap(const EncodableMap& other) = default;
+inline EncodableMap::EncodableMap(EncodableMap&& other) noexcept = default;
+inline EncodableMap& EncodableMap::operator=(const EncodableMap& other) = default;
+inline EncodableMap& EncodableMap::operator=(EncodableMap&& other) noexcept = default;
+inline size_t EncodableMap::size() const { return entries_.size(); }
+inline bool EncodableMap::empty() const { return entries_.empty(); }
+inline void EncodableMap::reserve(size_t count) { entries_.reserve(count); }
+inline std::vector<EncodableMap::Entry>::const_iterator EncodableMap::begin() const {
+  return entries_.begin();
+}
+inline std::vector<EncodableMap::Entry>::const_iterator EncodableMap::end() const {
+  return entries_.end();
+}
 
 // A total order on values (alternative first, then contents), for sorting map keys.
 int compareValues(const EncodableValue& a, const EncodableValue& b);

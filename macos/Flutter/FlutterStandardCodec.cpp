@@ -121,14 +121,7 @@ void FlutterStandardWriter::writeValue(const EncodableValue& value) {
 
 // ---- reading ----
 
-void FlutterStandardReader::require(size_t length) const {
-  if (length > length_ - position_) throw FlutterCodecError("message corrupted: out of data");
-}
-
-uint8_t FlutterStandardReader::readByte() {
-  require(1);
-  return data_[position_++];
-}
+void FlutterStandardReader::outOfData() { throw FlutterCodecError("message corrupted: out of data"); }
 
 void FlutterStandardReader::readBytes(void* destination, size_t length) {
   require(length);

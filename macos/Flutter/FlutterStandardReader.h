@@ -25,14 +25,21 @@ class FlutterStandardReader {
   EncodableValue readValue();
   virtual EncodableValue readValueOfType(uint8_t type);
 
-  uint8_t readByte();
+  uint8_t readByte() {
+    require(1);
+    return data_[position_++];
+  }
   void readBytes(void* destination, size_t length);
   uint32_t readSize();
   void readAlignment(uint8_t alignment);
   std::string readUTF8();
 
  private:
-  void require(size_t length) const;
+  void require(size_t length) const {
+    if (length > length_ - position_) [[unlikely]]
+      outOfData();
+  }
+  [[noreturn]] static void outOfData();
   template <typename T>
   std::vector<T> readTypedList();
 

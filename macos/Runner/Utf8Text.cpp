@@ -45,17 +45,25 @@ std::string utf8TextFromBytes(std::string_view bytes) {
   std::string text;
   text.reserve(bytes.size());
   size_t i = 0;
+  size_t kept = 0;  // where the well-formed bytes not yet copied begin
   while (i < bytes.size()) {
+    if (static_cast<uint8_t>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
     size_t subpart;
     const size_t length = wellFormedLength(bytes, i, subpart);
     if (length > 0) {
-      text.append(bytes.substr(i, length));
       i += length;
-    } else {
-      text.append(kReplacementCharacter);
-      i += subpart;
+      continue;
     }
+    // Well-formed text is copied in whole runs; each ill-formed subpart is replaced.
+    text.append(bytes.substr(kept, i - kept));
+    text.append(kReplacementCharacter);
+    i += subpart;
+    kept = i;
   }
+  text.append(bytes.substr(kept));
   return text;
 }
 

@@ -41,8 +41,9 @@ void NSNotificationCenter::postNotificationName(const NSNotificationName& name,
     }
   }
   const NSNotification notification{name, object};
-  for (const auto& [queue, block] : matching) {
-    if (queue == nullptr || platform::isMainThread()) {
+  for (const auto& observer : matching) {
+    const Block& block = observer.second;
+    if (observer.first == nullptr || platform::isMainThread()) {
       block(notification);
     } else {
       platform::mainQueue().sync([&block, &notification] { block(notification); });

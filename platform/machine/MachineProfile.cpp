@@ -55,7 +55,11 @@ SysctlOverride parseSysctl(const std::string& name, const json& entry) {
     fail("sysctl \"" + name +
          "\" must be an object with exactly one of string, int32, int64, "
          "uint64, hex, error");
-  const auto& [kind, value] = *entry.items().begin();
+  // The entry's only member. (The iteration proxy's element refers to the proxy itself, so
+  // it must not be bound by reference to a temporary.)
+  const auto member = entry.begin();
+  const std::string& kind = member.key();
+  const json& value = member.value();
   SysctlOverride result;
   if (kind == "string") {
     if (!value.is_string()) fail("sysctl \"" + name + "\": \"string\" must be a string");

@@ -175,7 +175,7 @@ std::string hex(const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<json> loadVectors() {
-  std::ifstream file(TOLVEK_SOURCE_DIR "/../shared/vectors/codec.json");
+  std::ifstream file(TOLVEK_SHARED_DIR "/vectors/codec.json");
   if (!file) return {};
   return json::parse(file).get<std::vector<json>>();
 }

@@ -14,7 +14,7 @@ TEST(MachineProfile, ReadsEveryKindOfKernelValue) {
       "hw.model": {"string": "Mac14,13"},
       "hw.memsize": {"uint64": 34359738368},
       "hw.activecpu": {"int32": 12},
-      "kern.osrev": {"int64": -2},
+      "kern.osrevision": {"int64": -2},
       "hw.cpufrequency": {"error": "ENOENT"},
       "kern.version": {"hex": "ff fe 41 00"}
     }})");
@@ -28,7 +28,7 @@ TEST(MachineProfile, ReadsEveryKindOfKernelValue) {
   std::memcpy(&cpus, profile.sysctl.at("hw.activecpu").bytes.data(), 4);
   EXPECT_EQ(cpus, 12);
   int64_t rev = 0;
-  std::memcpy(&rev, profile.sysctl.at("kern.osrev").bytes.data(), 8);
+  std::memcpy(&rev, profile.sysctl.at("kern.osrevision").bytes.data(), 8);
   EXPECT_EQ(rev, -2);
   EXPECT_EQ(profile.sysctl.at("hw.cpufrequency").error, ENOENT);
   EXPECT_EQ(profile.sysctl.at("kern.version").bytes,

@@ -7,6 +7,7 @@ const DesktopControl& DesktopControl::shared() {
     DesktopControl table;
     addDesktopWindowMethods(table);
     addDesktopScreenMethods(table);
+    addDesktopPasteboardMethods(table);
     return table;
   }();
   return control;

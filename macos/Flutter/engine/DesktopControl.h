@@ -31,3 +31,4 @@ FlutterError desktopBadArguments(const std::string& what);
 // Each area of the desktop model adds its methods to the table.
 void addDesktopWindowMethods(DesktopControl& control);
 void addDesktopScreenMethods(DesktopControl& control);
+void addDesktopPasteboardMethods(DesktopControl& control);

@@ -14,9 +14,11 @@ std::shared_ptr<InProcessDart> InProcessDart::attach(
 
 FlutterBinaryMessage InProcessDart::send(const std::string& channel,
                                          const FlutterBinaryMessage& message) {
+  auto messenger = messenger_.lock();
+  if (!messenger) throw std::runtime_error("the engine is gone");
   auto reply = std::make_shared<std::optional<FlutterBinaryMessage>>();
   auto replyMutex = std::make_shared<std::mutex>();
-  messenger_->handleMessageFromDart(channel, message,
+  messenger->handleMessageFromDart(channel, message,
                                     [reply, replyMutex](FlutterBinaryMessage bytes) {
                                       std::lock_guard lock(*replyMutex);
                                       *reply = std::move(bytes);

@@ -39,7 +39,8 @@ class InProcessDart : public DartConnection, public std::enable_shared_from_this
                      FlutterBinaryReplyCallback onReply) override;
 
  private:
-  std::shared_ptr<FlutterEngineMessenger> messenger_;
+  // Weak: the messenger holds its Dart side strongly.
+  std::weak_ptr<FlutterEngineMessenger> messenger_;
   mutable std::mutex mutex_;
   std::vector<Received> received_;
 };

@@ -1,0 +1,76 @@
+#include "macos/Runner/Clipboard.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "macos/Runner/PathList.h"
+#include "macos/Runner/Utf8Text.h"
+#include "platform/Foundation/URL.h"
+
+namespace {
+
+constexpr char kCut[] = "cut";
+constexpr char kCopy[] = "copy";
+
+}  // namespace
+
+const NSPasteboardType& tolvekClipboardModeType() {
+  // A function-local static: made once, safely, by whichever thread comes first.
+  static const NSPasteboardType type = "com.tolvek.app.clipboard-mode";
+  return type;
+}
+
+extern "C" void tolvek_clipboard_write_files(const char* paths, int32_t mode) {
+  if (paths == nullptr) return;
+  try {
+    const std::vector<std::string> pieces = splitPathList(utf8TextFromCString(paths));
+    std::vector<NSPasteboardObject> urls;
+    urls.reserve(pieces.size());
+    for (const auto& path : pieces) {
+      urls.emplace_back(URL::fileURLWithPath(path));
+    }
+    const auto pasteboard = NSPasteboard::generalPasteboard();
+    pasteboard->clearContents();
+    if (!urls.empty()) pasteboard->writeObjects(urls);
+    pasteboard->setString(mode != 0 ? kCut : kCopy, tolvekClipboardModeType());
+  } catch (const std::exception&) {
+    // Out of memory: nothing crosses the C boundary; the write is simply not made whole.
+  }
+}
+
+extern "C" char* tolvek_clipboard_read_files(void) {
+  try {
+    const auto objects = NSPasteboard::generalPasteboard()->readObjectsForClasses(
+        {NSPasteboardReadingClass::NSURL}, {{NSPasteboardURLReadingFileURLsOnlyKey, true}});
+    std::string text;
+    if (objects) {
+      for (const auto& object : *objects) {
+        const URL* url = std::get_if<URL>(&object);
+        if (url == nullptr) {
+          text.clear();
+          break;
+        }
+        if (&object != &objects->front()) text += '\n';
+        text += url->path();
+      }
+    }
+    // Another application may have written a file URL whose escapes decode to bytes that
+    // are not UTF-8; the text handed out is UTF-8 all the same.
+    return ::strdup(utf8TextFromBytes(text).c_str());
+  } catch (const std::exception&) {
+    return nullptr;
+  }
+}
+
+extern "C" int32_t tolvek_clipboard_is_cut(void) {
+  try {
+    const auto mode = NSPasteboard::generalPasteboard()->stringForType(tolvekClipboardModeType());
+    return mode && *mode == kCut ? 1 : 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+extern "C" void tolvek_clipboard_free(char* text) { std::free(text); }

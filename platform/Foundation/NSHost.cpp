@@ -1,0 +1,56 @@
+#include "platform/Foundation/NSHost.h"
+
+#include <mutex>
+
+#include "platform/Foundation/EnvironmentFile.h"
+#include "platform/Foundation/FileContents.h"
+#include "platform/machine/MachineProfile.h"
+
+namespace {
+
+constexpr const char* kMachineInfoPath = "/etc/machine-info";
+constexpr size_t kMaximumMachineInfoSize = 64 * 1024;
+
+struct MachineInfoLocation {
+  std::mutex mutex;
+  std::string path = kMachineInfoPath;
+};
+
+MachineInfoLocation& machineInfoLocation() {
+  static MachineInfoLocation location;
+  return location;
+}
+
+std::string machineInfoPath() {
+  auto& location = machineInfoLocation();
+  const std::lock_guard lock(location.mutex);
+  return location.path;
+}
+
+}  // namespace
+
+std::shared_ptr<NSHost> NSHost::currentHost() {
+  static const auto host = std::make_shared<NSHost>();
+  return host;
+}
+
+std::optional<std::string> NSHost::localizedName() const {
+  const auto& profile = platform::MachineProfile::current();
+  if (profile.localizedHostName) return *profile.localizedHostName;
+  const auto text = platform::readFileContents(machineInfoPath(), kMaximumMachineInfoSize);
+  if (!text) return std::nullopt;
+  const auto values = platform::parseEnvironmentFile(*text);
+  const auto found = values.find("PRETTY_HOSTNAME");
+  if (found == values.end() || found->second.empty()) return std::nullopt;
+  return found->second;
+}
+
+namespace platform {
+
+void setMachineInfoPathForTesting(std::optional<std::string> path) {
+  auto& location = machineInfoLocation();
+  const std::lock_guard lock(location.mutex);
+  location.path = path.value_or(kMachineInfoPath);
+}
+
+}  // namespace platform

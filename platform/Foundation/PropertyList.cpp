@@ -1,0 +1,152 @@
+#include "platform/Foundation/PropertyList.h"
+
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <limits>
+
+#include "platform/Foundation/FileContents.h"
+
+namespace {
+
+// Property lists the host reads (Info.plist, entitlements) are small; a bound keeps a
+// stray huge file from being pulled into memory.
+constexpr size_t kMaximumPropertyListSize = 64 * 1024 * 1024;
+
+struct PlistDeleter {
+  void operator()(plist_t node) const { plist_free(node); }
+};
+using PlistPtr = std::unique_ptr<void, PlistDeleter>;
+
+std::optional<PropertyList> convert(plist_t node);
+
+std::optional<PropertyList> convertArray(plist_t node) {
+  PropertyList::Array items;
+  const uint32_t count = plist_array_get_size(node);
+  items.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    auto item = convert(plist_array_get_item(node, i));
+    if (!item) return std::nullopt;
+    items.push_back(std::move(*item));
+  }
+  return PropertyList(std::move(items));
+}
+
+std::optional<PropertyList> convertDictionary(plist_t node) {
+  PropertyList::Dictionary entries;
+  plist_dict_iter iter = nullptr;
+  plist_dict_new_iter(node, &iter);
+  if (iter == nullptr) return std::nullopt;
+  bool complete = true;
+  while (true) {
+    char* key = nullptr;
+    plist_t value = nullptr;
+    plist_dict_next_item(node, iter, &key, &value);
+    if (key == nullptr || value == nullptr) {
+      std::free(key);
+      break;
+    }
+    auto converted = convert(value);
+    if (converted) {
+      entries.insert_or_assign(key, std::move(*converted));
+    } else {
+      complete = false;
+    }
+    std::free(key);
+    if (!complete) break;
+  }
+  std::free(iter);
+  if (!complete) return std::nullopt;
+  return PropertyList(std::move(entries));
+}
+
+std::optional<PropertyList> convert(plist_t node) {
+  if (node == nullptr) return std::nullopt;
+  switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+      uint8_t value = 0;
+      plist_get_bool_val(node, &value);
+      return PropertyList(value != 0);
+    }
+    case PLIST_UINT:
+    case PLIST_UID: {
+      // Property-list integers are signed 64-bit; the library hands them over as their
+      // two's-complement bits.
+      uint64_t value = 0;
+      if (plist_get_node_type(node) == PLIST_UINT)
+        plist_get_uint_val(node, &value);
+      else
+        plist_get_uid_val(node, &value);
+      return PropertyList(static_cast<int64_t>(value));
+    }
+    case PLIST_REAL: {
+      double value = 0;
+      plist_get_real_val(node, &value);
+      return PropertyList(value);
+    }
+    case PLIST_STRING:
+    case PLIST_KEY: {
+      uint64_t length = 0;
+      const char* text = plist_get_string_ptr(node, &length);
+      if (text == nullptr) return PropertyList(std::string());
+      return PropertyList(std::string(text, length));
+    }
+    case PLIST_DATE: {
+      int32_t seconds = 0;
+      int32_t microseconds = 0;
+      plist_get_date_val(node, &seconds, &microseconds);
+      return PropertyList(NSDate::dateWithTimeIntervalSinceReferenceDate(
+          static_cast<double>(seconds) + static_cast<double>(microseconds) / 1e6));
+    }
+    case PLIST_DATA: {
+      uint64_t length = 0;
+      const char* bytes = plist_get_data_ptr(node, &length);
+      const auto* begin = reinterpret_cast<const uint8_t*>(bytes);
+      return PropertyList(bytes ? PropertyList::Data(begin, begin + length) : PropertyList::Data());
+    }
+    case PLIST_ARRAY:
+      return convertArray(node);
+    case PLIST_DICT:
+      return convertDictionary(node);
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+PropertyList::PropertyList(Date value)
+    : value_(value ? std::move(value) : NSDate::dateWithTimeIntervalSince1970(0)) {}
+
+std::optional<PropertyList> PropertyList::fromMemory(std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+  plist_t root = nullptr;
+  plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+  const PlistPtr owner(root);
+  return convert(root);
+}
+
+std::optional<PropertyList> PropertyList::fromFile(const std::string& path) {
+  const auto bytes = platform::readFileContents(path, kMaximumPropertyListSize);
+  if (!bytes) return std::nullopt;
+  return fromMemory(*bytes);
+}
+
+PropertyList::Date PropertyList::date() const {
+  const auto* date = std::get_if<Date>(&value_);
+  return date ? *date : nullptr;
+}
+
+std::shared_ptr<const PropertyList> PropertyList::objectForKey(const std::string& key) const {
+  const auto* entries = dictionary();
+  if (entries == nullptr) return nullptr;
+  const auto found = entries->find(key);
+  if (found == entries->end()) return nullptr;
+  return std::make_shared<const PropertyList>(found->second);
+}
+
+bool PropertyList::operator==(const PropertyList& other) const {
+  if (value_.index() != other.value_.index()) return false;
+  if (const auto* date = std::get_if<Date>(&value_)) return (*date)->isEqualToDate(*other.date());
+  return value_ == other.value_;
+}
