@@ -53,8 +53,9 @@ void NSWindow::layoutTitlebar() {
                                           });
       titlebar_->addSubview(button);
     }
-    // Laying the title bar out puts every button back at its standard place; its size
-    // stays.
+    // Laying the title bar out puts every button it holds back at its standard place; the
+    // size stays.
+    if (button->superview() != titlebar_) continue;
     button->setFrameOrigin(
         NSTitlebarView::standardButtonOrigin(kind, CGRectGetHeight(button->frame())));
   }

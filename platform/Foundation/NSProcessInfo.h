@@ -19,7 +19,8 @@ struct NSOperatingSystemVersion {
 // machine profile's "operatingSystemVersion" and "operatingSystemVersionString" when it
 // names them, else the emulated version (by default 15.1.0, "Version 15.1 (Build
 // 24B83)"). A version without a string of its own is written "Version 14.5" (with
-// ".patch" when the patch is not 0).
+// ".patch" when the patch is not 0). An unreadable machine profile throws
+// MachineProfileError here as MachineProfile::current() does (start-up has reported it).
 class NSProcessInfo : public NSObject {
  public:
   static std::shared_ptr<NSProcessInfo> processInfo();

@@ -22,7 +22,8 @@ class URL {
   // Parses URL text ("scheme:[//authority]path[?query][#fragment]"). Nothing when there
   // is no scheme, when a percent sign is not followed by two hex digits, or when a file
   // URL's path holds an encoded NUL byte (no file path can hold one). Other characters
-  // are taken as they stand, raw spaces and non-ASCII text included.
+  // are taken as they stand, raw spaces and non-ASCII text included. A file URL's host
+  // ("file://localhost/...") is kept in the text but plays no part in path().
   static std::optional<URL> fromString(const std::string& string);
 
   // The URL as text, in the encoding above.

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <plist/plist.h>
-
 #include <filesystem>
-#include <fstream>
+#include <optional>
 
 #include "platform/AppKit/ClassRegistry.h"
 #include "platform/AppKit/InterfaceDescription.h"
 #include "platform/AppKit/NSApplicationMain.h"
+#include "support/BundleFixture.h"
 #include "support/DesktopFixture.h"
 
 namespace {
@@ -42,11 +41,9 @@ class AwakeWindow : public NSWindow {
 const platform::ClassRegistration<QuittingDelegate> delegateClass("QuittingDelegate");
 const platform::ClassRegistration<AwakeWindow> windowClass("AwakeWindow");
 
-const char* kInfoPlist = R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict>
-  <key>CFBundleExecutable</key><string>Test</string>
-  <key>NSMainNibFile</key><string>MainMenu</string>
-</dict></plist>)";
+const char* kInfo =
+    "<dict><key>CFBundleExecutable</key><string>Test</string>"
+    "<key>NSMainNibFile</key><string>MainMenu</string></dict>";
 
 const char* kInterface = R"({
   "delegate": "QuittingDelegate",
@@ -57,32 +54,32 @@ class InterfaceLoading : public DesktopTest {
  protected:
   void SetUp() override {
     DesktopTest::SetUp();
-    bundle_ =
-        fs::temp_directory_path() /
-        ("tolvek-interface-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".app");
-    fs::remove_all(bundle_);
-    fs::create_directories(bundle_ / "Contents/Resources");
-    write("Contents/Info.plist", kInfoPlist);
+    bundle_.emplace(kInfo);
     write("Contents/Resources/MainMenu.json", kInterface);
     QuittingDelegate::launches = 0;
     AwakeWindow::awakenings = 0;
   }
   void TearDown() override {
-    fs::remove_all(bundle_);
+    bundle_.reset();
     DesktopTest::TearDown();
   }
-  void write(const std::string& path, const std::string& text) {
-    std::ofstream(bundle_ / path) << text;
+  // Writes a file of the main bundle (nullptr: removes it).
+  void write(const std::string& path, const char* text) {
+    if (text != nullptr) {
+      bundle_->writeRaw(path, text);
+      return;
+    }
+    fs::remove(bundle_->bundlePath() + "/" + path);
+    platform::setMainBundlePathForTesting(bundle_->bundlePath());
   }
-  // Runs the application from the bundle and returns its status and standard error.
-  std::pair<int, std::string> start() {
+  // Runs the application from the main bundle and returns its status and standard error.
+  static std::pair<int, std::string> start() {
     ::testing::internal::CaptureStderr();
-    const int status = platform::applicationMain(bundle_.string());
+    const int status = NSApplicationMain(0, nullptr);
     return {status, ::testing::internal::GetCapturedStderr()};
   }
 
-  fs::path bundle_;
+  std::optional<test_support::BundleFixture> bundle_;
 };
 
 TEST_F(InterfaceLoading, StartsTheDescribedDelegateAndWindowAndRunsUntilTermination) {
@@ -103,22 +100,6 @@ TEST_F(InterfaceLoading, StartsTheDescribedDelegateAndWindowAndRunsUntilTerminat
   EXPECT_EQ(NSApp()->interfaceWindow(), windows[0]);
 }
 
-TEST_F(InterfaceLoading, ReadsBinaryPropertyLists) {
-  // The same Info.plist in binary form, as a bundle built elsewhere may carry it.
-  plist_t root = plist_new_dict();
-  plist_dict_set_item(root, "NSMainNibFile", plist_new_string("MainMenu"));
-  char* binary = nullptr;
-  uint32_t length = 0;
-  plist_to_bin(root, &binary, &length);
-  plist_free(root);
-  ASSERT_NE(binary, nullptr);
-  std::ofstream(bundle_ / "Contents/Info.plist", std::ios::binary).write(binary, length);
-  std::free(binary);
-  const auto [status, errors] = start();
-  EXPECT_EQ(status, 0) << errors;
-  EXPECT_EQ(AwakeWindow::awakenings, 1);
-}
-
 TEST_F(InterfaceLoading, ABundleThatCannotStartIsReportedInOneLine) {
   const struct {
     const char* what;
@@ -127,7 +108,7 @@ TEST_F(InterfaceLoading, ABundleThatCannotStartIsReportedInOneLine) {
     const char* reason;
   } cases[] = {
       {"no Info.plist", "Contents/Info.plist", nullptr, "Info.plist"},
-      {"Info.plist not a plist", "Contents/Info.plist", "hello", "property list"},
+      {"Info.plist not a plist", "Contents/Info.plist", "hello", "NSMainNibFile"},
       {"no NSMainNibFile", "Contents/Info.plist",
        "<plist version=\"1.0\"><dict><key>A</key><string>b</string></dict></plist>",
        "NSMainNibFile"},
@@ -148,10 +129,7 @@ TEST_F(InterfaceLoading, ABundleThatCannotStartIsReportedInOneLine) {
   };
   for (const auto& test : cases) {
     SetUp();
-    if (test.content == nullptr)
-      fs::remove(bundle_ / test.path);
-    else
-      write(test.path, test.content);
+    write(test.path, test.content);
     const auto [status, errors] = start();
     EXPECT_NE(status, 0) << test.what;
     EXPECT_EQ(errors.rfind("tolvek: ", 0), 0u) << test.what << ": " << errors;

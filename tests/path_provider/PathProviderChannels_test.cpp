@@ -52,8 +52,11 @@ class PathProviderChannels : public ::testing::Test {
     EXPECT_TRUE((*list)[2].isNull());
   }
 
-  std::shared_ptr<FlutterEngine> engine = std::make_shared<FlutterEngine>();
-  std::shared_ptr<FlutterEngineMessenger> messenger = engine->binaryMessenger();
+  // The Dart side and the messenger hold each other until the Dart side is detached.
+  ~PathProviderChannels() override { messenger->detach(dart.get()); }
+
+  std::shared_ptr<FlutterViewController> controller = FlutterViewController::create();
+  std::shared_ptr<FlutterEngineMessenger> messenger = controller->engine()->binaryMessenger();
   std::shared_ptr<InProcessDart> dart = InProcessDart::attach(messenger);
 };
 
@@ -122,7 +125,6 @@ class PathProviderPluginTest : public PathProviderChannels {
   std::string inHome(const std::string& relative) const { return home / relative; }
   bool homeIsEmpty() const { return std::filesystem::is_empty(home.path()); }
 
-  std::shared_ptr<FlutterViewController> controller = FlutterViewController::create();
   TemporaryDirectory home;
   ScopedEnvironmentVariable homeVariable{"HOME", home.path()};
   ScopedEnvironmentVariable dataHome{"XDG_DATA_HOME", std::nullopt};
@@ -131,10 +133,6 @@ class PathProviderPluginTest : public PathProviderChannels {
   BundleFixture bundle{"<dict><key>CFBundleIdentifier</key><string>dev.tolvek.app</string></dict>",
                        R"(<dict><key>com.apple.security.application-groups</key>
                             <array><string>TEAM.dev.tolvek</string></array></dict>)"};
-
- private:
-  // The registrar's messenger is the controller's engine's; Dart attaches there.
-  void SetUp() override { dart = InProcessDart::attach(controller->engine()->binaryMessenger()); }
 };
 
 EncodableValue reply(const std::string& path) { return EncodableList{EncodableValue(path)}; }
