@@ -31,17 +31,16 @@ void moveWindowToScreen(const std::shared_ptr<NSWindow>& window, size_t index) {
   const auto screens = NSScreen::screens();
   TOLVEK_DCHECK(index < screens.size(), "no such screen");
   if (index >= screens.size()) return;
-  const auto from = window->screen();
-  const auto to = screens[index];
-  const CGFloat factor = window->backingScaleFactor();
-  window->setScreenIndex(index);
-  if (from && from != to) {
+  announcingFactorChanges([&] {
+    const auto from = window->screen();
+    const auto to = screens[index];
+    window->setScreenIndex(index);
+    if (!from || from == to) return;
     NSRect frame = window->frame();
     frame.origin.x += to->frame().origin.x - from->frame().origin.x;
     frame.origin.y += to->frame().origin.y - from->frame().origin.y;
     window->setFrame(frame, true);
-  }
-  if (window->backingScaleFactor() != factor) window->didChangeBackingProperties();
+  });
 }
 
 void replaceScreens(const std::vector<ScreenDescription>& screens,
