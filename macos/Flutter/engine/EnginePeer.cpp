@@ -1,0 +1,255 @@
+#include "macos/Flutter/engine/EnginePeer.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/engine/DartThreads.h"
+#include "macos/Flutter/engine/DesktopControl.h"
+#include "macos/Flutter/engine/FfiRequest.h"
+#include "platform/dispatch/DispatchQueue.h"
+#include "platform/dispatch/MainThread.h"
+
+namespace {
+
+// A peer that stops reading is cut off once this much output waits for it.
+constexpr size_t kMaxPendingOutput = 256u * 1024 * 1024;
+
+EngineFrame answerFrame(EngineFrameKind kind, uint32_t id, std::vector<uint8_t> payload) {
+  EngineFrame frame;
+  frame.kind = kind;
+  frame.id = id;
+  frame.payload = std::move(payload);
+  return frame;
+}
+
+}  // namespace
+
+EnginePeer::EnginePeer(int fd, int wakeFd, std::shared_ptr<FlutterEngineMessenger> messenger)
+    : fd_(fd), wakeFd_(wakeFd), messenger_(std::move(messenger)) {}
+
+EnginePeer::~EnginePeer() { close(); }
+
+bool EnginePeer::readAvailable() {
+  uint8_t chunk[64 * 1024];
+  bool open = true;
+  for (;;) {
+    const ssize_t count = ::read(fd_, chunk, sizeof chunk);
+    if (count > 0) {
+      reader_.append(chunk, static_cast<size_t>(count));
+      // A short read took all there was; the next poll tells when more comes.
+      if (static_cast<size_t>(count) < sizeof chunk) break;
+      continue;
+    }
+    if (count < 0 && errno == EINTR) continue;
+    // EAGAIN: all read for now. 0 or another error: the connection is over, but the
+    // whole frames that came before still get served.
+    open = count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    break;
+  }
+  while (auto frame = reader_.next()) {
+    if (!dispatch(std::move(*frame))) return false;
+  }
+  return open && !reader_.failed();
+}
+
+bool EnginePeer::dispatch(EngineFrame frame) {
+  switch (frame.kind) {
+    case EngineFrameKind::message:
+      answerMessage(std::move(frame));
+      return true;
+    case EngineFrameKind::reply:
+      takeReply(frame);
+      return true;
+    case EngineFrameKind::ffi:
+      answerFfi(std::move(frame));
+      return true;
+    case EngineFrameKind::desktop:
+      answerDesktop(std::move(frame));
+      return true;
+    default:
+      // Results travel only from the host to the peer.
+      return false;
+  }
+}
+
+void EnginePeer::answerMessage(EngineFrame frame) {
+  // A message with id 0 wants no reply.
+  auto reply = [peer = weak_from_this(), id = frame.id](FlutterBinaryMessage bytes) {
+    if (id == 0) return;
+    if (auto self = peer.lock()) {
+      self->send(answerFrame(EngineFrameKind::reply, id, std::move(bytes)));
+    }
+  };
+  if (messenger_) {
+    messenger_->handleMessageFromDart(std::move(frame.channel), std::move(frame.payload),
+                                      std::move(reply));
+  } else {
+    reply(FlutterBinaryMessage());
+  }
+}
+
+void EnginePeer::answerFfi(EngineFrame frame) {
+  const uint8_t thread = frame.thread;
+  DartThreads::shared().async(thread, [peer = weak_from_this(), frame = std::move(frame)] {
+    // The call runs even when the peer has left; only its result is dropped.
+    const EncodableValue result = performFfiRequest(frame.symbol, frame.signature, frame.payload);
+    if (auto self = peer.lock()) {
+      self->send(answerFrame(EngineFrameKind::ffiResult, frame.id,
+                             FlutterStandardMessageCodec::sharedInstance()->encode(result)));
+    }
+  });
+}
+
+void EnginePeer::answerDesktop(EngineFrame frame) {
+  platform::mainQueue().async([peer = weak_from_this(), frame = std::move(frame)] {
+    assertMainThread();
+    const auto codec = FlutterStandardMethodCodec::sharedInstance();
+    FlutterMethodReply reply;
+    try {
+      reply = DesktopControl::shared().handle(codec->decodeMethodCall(frame.payload));
+    } catch (const FlutterCodecError& error) {
+      reply = desktopBadArguments(std::string("undecodable method call: ") + error.what());
+    }
+    std::vector<uint8_t> envelope;
+    try {
+      envelope = codec->encodeReply(reply);
+    } catch (const FlutterCodecError& error) {
+      envelope = codec->encodeErrorEnvelope(FlutterError::errorWithCode("error", error.what()));
+    }
+    if (auto self = peer.lock()) {
+      self->send(answerFrame(EngineFrameKind::desktopResult, frame.id, std::move(envelope)));
+    }
+  });
+}
+
+void EnginePeer::takeReply(const EngineFrame& frame) {
+  FlutterBinaryReplyCallback callback;
+  {
+    std::lock_guard lock(mutex_);
+    const auto found = awaitingReply_.find(frame.id);
+    // A reply nobody waits for (an unknown or repeated id) is dropped.
+    if (found == awaitingReply_.end()) return;
+    callback = std::move(found->second);
+    awaitingReply_.erase(found);
+  }
+  callback(frame.payload);
+}
+
+void EnginePeer::deliverToDart(const std::string& channel, const FlutterBinaryMessage& message,
+                               FlutterBinaryReplyCallback onReply) {
+  EngineFrame frame;
+  frame.kind = EngineFrameKind::message;
+  frame.channel = channel;
+  frame.payload = message;
+  {
+    std::lock_guard lock(mutex_);
+    if (!closed_ && !broken_) {
+      if (onReply) {
+        frame.id = nextId_++;
+        if (nextId_ == 0) nextId_ = 1;  // id 0 would want no reply
+        awaitingReply_.emplace(frame.id, onReply);
+      }
+      const auto bytes = encodeEngineFrame(frame);
+      if (bytes) {
+        writeLocked(bytes->data(), bytes->size());
+        return;
+      }
+      if (onReply) awaitingReply_.erase(frame.id);
+    }
+  }
+  // Not sent: nobody on the Dart side will answer.
+  if (onReply) onReply(FlutterBinaryMessage());
+}
+
+void EnginePeer::send(const EngineFrame& frame) {
+  const auto bytes = encodeEngineFrame(frame);
+  if (!bytes) return;
+  std::lock_guard lock(mutex_);
+  if (closed_ || broken_) return;
+  writeLocked(bytes->data(), bytes->size());
+}
+
+void EnginePeer::writeLocked(const uint8_t* data, size_t length) {
+  // Written straight away while nothing waits before it, saving the I/O thread a turn.
+  if (outboxStart_ == outbox_.size()) {
+    outbox_.clear();
+    outboxStart_ = 0;
+    while (length > 0) {
+      const ssize_t written = ::send(fd_, data, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+      if (written > 0) {
+        data += written;
+        length -= static_cast<size_t>(written);
+      } else if (written < 0 && errno == EINTR) {
+        continue;
+      } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        break;
+      } else {
+        broken_ = true;
+        wakeIoThread();
+        return;
+      }
+    }
+    if (length == 0) return;
+  }
+  if (outbox_.size() - outboxStart_ + length > kMaxPendingOutput) {
+    broken_ = true;
+  } else {
+    outbox_.insert(outbox_.end(), data, data + length);
+  }
+  wakeIoThread();
+}
+
+bool EnginePeer::flushPending() {
+  std::lock_guard lock(mutex_);
+  while (outboxStart_ < outbox_.size()) {
+    const ssize_t written = ::send(fd_, outbox_.data() + outboxStart_,
+                                   outbox_.size() - outboxStart_, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (written > 0) {
+      outboxStart_ += static_cast<size_t>(written);
+    } else if (written < 0 && errno == EINTR) {
+      continue;
+    } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      return true;
+    } else {
+      broken_ = true;
+      return false;
+    }
+  }
+  outbox_.clear();
+  outboxStart_ = 0;
+  return true;
+}
+
+bool EnginePeer::hasPending() const {
+  std::lock_guard lock(mutex_);
+  return outboxStart_ < outbox_.size();
+}
+
+bool EnginePeer::broken() const {
+  std::lock_guard lock(mutex_);
+  return broken_;
+}
+
+void EnginePeer::close() {
+  std::unordered_map<uint32_t, FlutterBinaryReplyCallback> unanswered;
+  {
+    std::lock_guard lock(mutex_);
+    if (closed_) return;
+    closed_ = true;
+    ::close(fd_);
+    outbox_.clear();
+    outboxStart_ = 0;
+    unanswered.swap(awaitingReply_);
+  }
+  if (messenger_) messenger_->detach(this);
+  for (auto& [id, callback] : unanswered) callback(FlutterBinaryMessage());
+}
+
+void EnginePeer::wakeIoThread() {
+  const uint64_t one = 1;
+  [[maybe_unused]] const ssize_t ignored = ::write(wakeFd_, &one, sizeof one);
+}

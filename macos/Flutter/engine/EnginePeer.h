@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "macos/Flutter/engine/DartConnection.h"
+#include "macos/Flutter/engine/EngineFrame.h"
+#include "macos/Flutter/engine/FlutterEngineMessenger.h"
+
+// One attached Dart-side peer: the engine's Dart side while it is connected.
+//
+// The transport's I/O thread reads its frames and hands them on: messages to the
+// messenger (which delivers them on the main thread), FFI calls to their Dart thread,
+// DESKTOP calls to the main thread. Frames to the peer are sent from any thread: written
+// at once while the socket takes them, else kept in order for the I/O thread to flush.
+// Once the connection is over, whatever would be sent to the peer is dropped, and host
+// messages still waiting for the peer's reply get an empty one.
+class EnginePeer : public DartConnection, public std::enable_shared_from_this<EnginePeer> {
+ public:
+  // `fd`: the connected, non-blocking socket, now owned by the peer. `wakeFd`: an eventfd
+  // the I/O thread polls, signalled when output waits or the connection broke.
+  EnginePeer(int fd, int wakeFd, std::shared_ptr<FlutterEngineMessenger> messenger);
+  ~EnginePeer() override;
+
+  int fd() const { return fd_; }
+
+  // I/O thread: reads what arrived and dispatches every whole frame. Returns false when
+  // the connection is over (the peer left, an I/O error, or a malformed frame).
+  bool readAvailable();
+  // I/O thread: writes kept output. Returns false when the connection is over.
+  bool flushPending();
+  // I/O thread: whether output waits for the socket to take it.
+  bool hasPending() const;
+  // Whether a write failed or too much output piled up; the I/O thread then closes.
+  bool broken() const;
+  // I/O thread: ends the connection. Idempotent.
+  void close();
+
+  // Sends one frame to the peer; dropped once the connection is over. Any thread.
+  void send(const EngineFrame& frame);
+
+  void deliverToDart(const std::string& channel, const FlutterBinaryMessage& message,
+                     FlutterBinaryReplyCallback onReply) override;
+
+ private:
+  bool dispatch(EngineFrame frame);
+  void answerMessage(EngineFrame frame);
+  void answerFfi(EngineFrame frame);
+  void answerDesktop(EngineFrame frame);
+  void takeReply(const EngineFrame& frame);
+  void writeLocked(const uint8_t* data, size_t length);
+  void wakeIoThread();
+
+  const int fd_;
+  const int wakeFd_;
+  const std::shared_ptr<FlutterEngineMessenger> messenger_;
+  EngineFrameReader reader_;  // I/O thread only
+
+  mutable std::mutex mutex_;
+  bool closed_ = false;
+  bool broken_ = false;
+  std::vector<uint8_t> outbox_;
+  size_t outboxStart_ = 0;
+  uint32_t nextId_ = 1;
+  std::unordered_map<uint32_t, FlutterBinaryReplyCallback> awaitingReply_;
+};

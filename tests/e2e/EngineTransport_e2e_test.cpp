@@ -1,0 +1,166 @@
+// The real host, attached through its socket: messages, FFI refusals, bad peers.
+
+#include <fstream>
+
+#include "macos/Flutter/FlutterMessageCodec.h"
+#include "tests/e2e/HostTestSupport.h"
+#include "tests/support/StaleSocket.h"
+#include "tests/support/TemporaryDirectory.h"
+
+namespace {
+
+using tolvekdart::EngineClient;
+using tolvekdart::HostProcess;
+
+const EncodableValue* field(const EncodableValue& map, const char* key) {
+  return map.map() ? map.map()->find(key) : nullptr;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+using HostTransport = HostTest;
+
+TEST_F(HostTransport, AMessageToAChannelWithoutHandlerGetsAnEmptyReply) {
+  auto client = attach();
+  EXPECT_TRUE(client.sendMessage("tolvek/e2e/nobody", {1, 2, 3}).empty());
+  // Id 0 wants no reply: the next frame is the reply to the message after it.
+  EngineFrame silent;
+  silent.kind = EngineFrameKind::message;
+  silent.channel = "tolvek/e2e/nobody";
+  client.sendFrame(silent);
+  silent.id = 41;
+  client.sendFrame(silent);
+  const auto frame = client.nextFrame(in(std::chrono::seconds(10)));
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->kind, EngineFrameKind::reply);
+  EXPECT_EQ(frame->id, 41u);
+  EXPECT_TRUE(frame->payload.empty());
+}
+
+TEST_F(HostTransport, DesktopWindowsListsTheMainWindow) {
+  auto client = attach();
+  const auto reply = client.desktop("windows");
+  const auto* windows = std::get_if<EncodableValue>(&reply);
+  ASSERT_TRUE(windows && windows->list()) << "\"windows\" is not served";
+  bool found = false;
+  for (const auto& window : *windows->list()) {
+    const auto* name = field(window, "class");
+    if (name && name->string() && *name->string() == "MainFlutterWindow") found = true;
+  }
+  EXPECT_TRUE(found);
+}
+
+TEST_F(HostTransport, FfiCallsOutsideTheExportsAreRefused) {
+  auto client = attach();
+  for (const auto& [symbol, signature, reason] :
+       std::vector<std::tuple<std::string, std::string, std::string>>{
+           {"getpid", "int32()", "not a tolvek_ export"},
+           {"free", "void(ptr)", "not a tolvek_ export"},
+           {"tolvek_no_such_export", "void()", "no exported function"},
+           {"tolvek_window_show", "void(double)", "unsupported signature"},
+           {"tolvek_window_show", "int64()", "unsupported signature"}}) {
+    for (const uint8_t thread : {0, 4}) {
+      const auto result = client.callFfi(thread, symbol, signature, {});
+      const auto* error = field(result, "error");
+      ASSERT_TRUE(error && error->string()) << symbol;
+      EXPECT_NE(error->string()->find(reason), std::string::npos) << *error->string();
+    }
+  }
+}
+
+TEST_F(HostTransport, AMalformedFrameEndsThatConnectionAndTheNextPeerIsServed) {
+  for (const std::vector<uint8_t>& bad : std::vector<std::vector<uint8_t>>{
+           {0, 0, 0, 0},                        // length 0
+           {1, 0, 0, 4, 2, 0, 0, 0, 0},         // over 64 MiB
+           {5, 0, 0, 0, 99, 1, 0, 0, 0},        // unknown kind
+           {6, 0, 0, 0, 1, 1, 0, 0, 0, 50}}) {  // a channel name cut short
+    {
+      auto client = attach();
+      EXPECT_TRUE(client.sendMessage("tolvek/e2e/nobody", {}).empty());
+      client.sendRaw(bad);
+      EXPECT_TRUE(client.waitForClose(in(std::chrono::seconds(10))));
+    }
+    auto next = attach();
+    EXPECT_TRUE(next.sendMessage("tolvek/e2e/nobody", {}).empty());
+  }
+}
+
+TEST_F(HostTransport, ASecondConcurrentPeerIsClosedAtOnce) {
+  auto first = attach();
+  EXPECT_TRUE(first.sendMessage("tolvek/e2e/nobody", {}).empty());
+  auto second = attach();
+  EXPECT_TRUE(second.waitForClose(in(std::chrono::seconds(10))));
+  EXPECT_TRUE(first.sendMessage("tolvek/e2e/nobody", {}).empty());
+}
+
+TEST_F(HostTransport, APeerLeavingWithCallsInFlightLeavesTheHostServing) {
+  {
+    auto client = attach();
+    for (uint32_t id = 1; id <= 20; ++id) {
+      EngineFrame frame;
+      frame.kind = id % 2 ? EngineFrameKind::message : EngineFrameKind::desktop;
+      frame.id = id;
+      frame.channel = "tolvek/e2e/nobody";
+      if (frame.kind == EngineFrameKind::desktop) {
+        frame.payload =
+            FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall({"windows", {}});
+      }
+      client.sendFrame(frame);
+    }
+  }
+  auto next = attach();
+  EXPECT_TRUE(next.sendMessage("tolvek/e2e/nobody", {}).empty());
+}
+
+class HostSocketPath : public ::testing::Test {
+ protected:
+  test_support::TemporaryDirectory directory_;
+};
+
+TEST_F(HostSocketPath, AStaleSocketFileIsReplaced) {
+  const std::string path = directory_ / "stale.sock";
+  test_support::makeStaleSocket(path);
+  auto options = hostOptions();
+  options.socketPath = path;
+  auto host = HostProcess::start(options);
+  auto client = host->connect();
+  EXPECT_TRUE(client.sendMessage("tolvek/e2e/nobody", {}).empty());
+  EXPECT_TRUE(host->running());
+}
+
+TEST_F(HostSocketPath, ALiveSocketEndsTheSecondHostWithStatus2AndOneLine) {
+  auto first = HostProcess::start(hostOptions());
+  auto options = hostOptions();
+  options.socketPath = first->socketPath();
+  options.stderrPath = directory_ / "stderr.txt";
+  auto second = HostProcess::spawn(options);
+  const auto status = second->waitForExit(std::chrono::seconds(10));
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(WIFEXITED(*status));
+  EXPECT_EQ(WEXITSTATUS(*status), 2);
+  const std::string said = readFile(options.stderrPath);
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find("listening"), std::string::npos) << said;
+  // The first host keeps its socket.
+  auto client = first->connect();
+  EXPECT_TRUE(client.sendMessage("tolvek/e2e/nobody", {}).empty());
+}
+
+TEST_F(HostSocketPath, ASocketPathTooLongEndsTheHostWithStatus2AndOneLine) {
+  auto options = hostOptions();
+  options.socketPath = directory_ / std::string(120, 'p');
+  options.stderrPath = directory_ / "stderr.txt";
+  auto host = HostProcess::spawn(options);
+  const auto status = host->waitForExit(std::chrono::seconds(10));
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(WIFEXITED(*status));
+  EXPECT_EQ(WEXITSTATUS(*status), 2);
+  const std::string said = readFile(options.stderrPath);
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find("too long"), std::string::npos) << said;
+}
+
+}  // namespace
