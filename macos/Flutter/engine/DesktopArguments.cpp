@@ -81,6 +81,22 @@ std::vector<double> DesktopArguments::numbers(const char* key, size_t count) con
   return numbers;
 }
 
+double DesktopArguments::number(const char* key) const {
+  const EncodableValue& value = require(key);
+  if (const auto integer = value.integer()) return static_cast<double>(*integer);
+  const double* number = value.float64();
+  if (number == nullptr || !std::isfinite(*number)) {
+    fail(std::string("\"") + key + "\" must be a finite number");
+  }
+  return *number;
+}
+
+const EncodableList& DesktopArguments::list(const char* key) const {
+  const EncodableList* list = require(key).list();
+  if (list == nullptr) fail(std::string("\"") + key + "\" must be a list");
+  return *list;
+}
+
 EncodableValue desktopInteger(int64_t value) {
   if (value >= INT32_MIN && value <= INT32_MAX) return EncodableValue(static_cast<int32_t>(value));
   return EncodableValue(value);

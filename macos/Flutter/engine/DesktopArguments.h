@@ -26,6 +26,9 @@ class DesktopArguments {
   std::optional<std::string> optionalString(const char* key) const;
   // A list of exactly `count` numbers, integers or doubles, all finite.
   std::vector<double> numbers(const char* key, size_t count) const;
+  // A finite number, integer or double.
+  double number(const char* key) const;
+  const EncodableList& list(const char* key) const;
 
  private:
   const EncodableValue* find(const char* key) const;

@@ -31,6 +31,7 @@ FlutterError desktopBadArguments(const std::string& what);
 
 // Each area of the desktop model adds its methods to the table.
 void addDesktopWindowMethods(DesktopControl& control);
+void addDesktopScreenMethods(DesktopControl& control);
 void addDesktopSheetMethods(DesktopControl& control);
 void addDesktopPasteboardMethods(DesktopControl& control);
 

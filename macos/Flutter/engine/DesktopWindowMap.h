@@ -4,6 +4,7 @@
 
 #include "macos/Flutter/EncodableValue.h"
 
+class DesktopArguments;
 class NSWindow;
 
 // A window as the DESKTOP method "windows" reports it: id, class, title, frame, visible,
@@ -12,3 +13,7 @@ class NSWindow;
 // hasContentViewController, screen, backingScaleFactor, buttons, dragEvents, sheet.
 // Main thread only.
 EncodableMap desktopWindowMap(const std::shared_ptr<NSWindow>& window);
+
+// The window a DESKTOP method names by "window", or the application's main window when
+// the argument is left out. Throws std::invalid_argument when there is no such window.
+std::shared_ptr<NSWindow> desktopTargetWindow(const DesktopArguments& arguments);
