@@ -14,6 +14,3 @@ class NSWindow;
 // Main thread only.
 EncodableMap desktopWindowMap(const std::shared_ptr<NSWindow>& window);
 
-// The window a DESKTOP method names by "window", or the application's main window when
-// the argument is left out. Throws std::invalid_argument when there is no such window.
-std::shared_ptr<NSWindow> desktopTargetWindow(const DesktopArguments& arguments);

@@ -108,10 +108,6 @@ FlutterMethodReply quit(const EncodableValue&) {
 
 }  // namespace
 
-std::shared_ptr<NSWindow> desktopTargetWindow(const DesktopArguments& arguments) {
-  return targetWindow(arguments);
-}
-
 void addDesktopWindowMethods(DesktopControl& control) {
   control.addMethod("windows", windows);
   control.addMethod("clickWindowButton", clickWindowButton);
