@@ -4,6 +4,7 @@
 
 #include "macos/Flutter/engine/DesktopArguments.h"
 #include "macos/Flutter/engine/DesktopControl.h"
+#include "macos/Flutter/engine/DesktopWindowMap.h"
 #include "platform/AppKit/NSSavePanel.h"
 #include "platform/AppKit/NSWindow.h"
 
