@@ -10,6 +10,8 @@ const std::vector<TourStep>& tourSteps() {
       {"package info", tourPackageInfo},
       {"path provider", tourPathProvider},
       {"clipboard", tourClipboard},
+      {"window", tourWindow},
+      {"system scale", tourSystemScale},
   };
   return steps;
 }

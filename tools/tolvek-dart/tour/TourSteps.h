@@ -25,5 +25,7 @@ Json tourDeviceInfo(EngineClient& client);
 Json tourPackageInfo(EngineClient& client);
 Json tourPathProvider(EngineClient& client);
 Json tourClipboard(EngineClient& client);
+Json tourWindow(EngineClient& client);
+Json tourSystemScale(EngineClient& client);
 
 }  // namespace tolvekdart
