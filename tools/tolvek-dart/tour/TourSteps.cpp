@@ -11,6 +11,8 @@ const std::vector<TourStep>& tourSteps() {
       {"path provider", tourPathProvider},
       {"clipboard", tourClipboard},
       {"file picker", tourFilePicker},
+      {"window", tourWindow},
+      {"system scale", tourSystemScale},
   };
   return steps;
 }

@@ -26,5 +26,7 @@ Json tourPackageInfo(EngineClient& client);
 Json tourPathProvider(EngineClient& client);
 Json tourClipboard(EngineClient& client);
 Json tourFilePicker(EngineClient& client);
+Json tourWindow(EngineClient& client);
+Json tourSystemScale(EngineClient& client);
 
 }  // namespace tolvekdart
