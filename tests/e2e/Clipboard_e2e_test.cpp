@@ -238,6 +238,21 @@ TEST_P(ClipboardOverFfi, IllFormedBytesBecomeReplacementCharacters) {
   EXPECT_EQ(fileURLs(pasteboard()).front(), "file://" + kRoot + "/caf%EF%BF%BD");
 }
 
+TEST_P(ClipboardOverFfi, TheTextEndsAtItsFirstNul) {
+  const std::string raw = kRoot + "/before" + std::string(1, '\0') + "\n" + kRoot + "/after";
+  write(std::vector<uint8_t>(raw.begin(), raw.end()), 0);
+  EXPECT_EQ(read(), kRoot + "/before");
+}
+
+TEST_P(ClipboardOverFfi, ManyPathsGoAndComeBackInOrder) {
+  std::string list;
+  for (int index = 0; index < 20000; ++index)
+    list += kRoot + "/many/" + std::to_string(index) + ".txt\n";
+  write(list, 1);
+  list.pop_back();  // handed out without a line feed after the last path
+  EXPECT_EQ(read(), list);
+}
+
 TEST_P(ClipboardOverFfi, AnotherApplicationsFilesAreReadAndAreNotCut) {
   write(kRoot + "/mine", 1);
   ASSERT_EQ(isCut(), 1);

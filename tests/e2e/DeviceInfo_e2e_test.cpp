@@ -162,9 +162,11 @@ class DeviceInfoOnAnOddMachine : public SharedHostTest<DeviceInfoOnAnOddMachine>
         "hw.memsize":      {"uint64": 9223372036854775813},
         "hw.cpufrequency": {"error": "ENOENT"},
         "kern.version":    {"hex": "ff fe 41 00"},
-        "hw.model":        {"hex": "4d 61 63 31 34 2c 31 33"}
+        "hw.model":        {"hex": "4d 61 63 31 34 2c 31 33"},
+        "kern.hostname":   {"string": "odd-host"}
       },
-      "platformUUID": {"notAString": 42}
+      "platformUUID": {"notAString": 42},
+      "localizedHostName": null
     })json");
   }
 };
@@ -184,6 +186,10 @@ TEST_F(DeviceInfoOnAnOddMachine, AMissingFrequencyIsZeroAndLeavesTheOtherValuesA
   EXPECT_EQ(*field(info, "arch"), EncodableValue(std::string(names.machine)));
   EXPECT_EQ(*field(info, "activeCPUs"),
             EncodableValue(static_cast<int32_t>(device_info_test::onlineProcessors())));
+}
+
+TEST_F(DeviceInfoOnAnOddMachine, WithoutALocalizedNameTheComputerIsNamedByTheKernelHostName) {
+  EXPECT_EQ(*field(deviceInfo(*client()), "computerName"), EncodableValue("odd-host"));
 }
 
 TEST_F(DeviceInfoOnAnOddMachine, APlatformUUIDThatIsNotTextIsNullUnderItsKey) {
@@ -215,6 +221,13 @@ TEST_F(DeviceInfoOnThisMachine, ProcessorsArchitectureAndMemoryAreWhatLinuxRepor
   if (const auto ostype = device_info_test::firstLineOf("/proc/sys/kernel/ostype")) {
     EXPECT_EQ(*field(info, "hostName"), EncodableValue(*ostype));
   }
+}
+
+TEST_F(DeviceInfoOnThisMachine, WithoutAPrettyHostNameTheComputerIsNamedByTheHostName) {
+  if (pathExists("/etc/machine-info")) GTEST_SKIP() << "this machine may have a pretty host name";
+  const auto hostName = device_info_test::firstLineOf("/proc/sys/kernel/hostname");
+  ASSERT_TRUE(hostName);
+  EXPECT_EQ(*field(deviceInfo(*client()), "computerName"), EncodableValue(*hostName));
 }
 
 TEST_F(DeviceInfoOnThisMachine, TheSystemGuidIsTheMachineIdAsAnUpperCaseUuid) {

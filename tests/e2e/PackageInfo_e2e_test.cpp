@@ -131,6 +131,27 @@ TEST(PackageInfoOfAnEditedBundle, WithoutADisplayNameTheNameIsUsedAndOtherValues
   EXPECT_EQ(*field(info, "buildNumber"), EncodableValue(true));
 }
 
+TEST(PackageInfoOfAnEditedBundle, NegativeIntegersRealsAndFalseAreCarriedAsThemselves) {
+  BundleCopy bundle;
+  bundle.editPropertyList(BundleCopy::kInfo, [](plist_t root) {
+    plist_dict_remove_item(root, "CFBundleDisplayName");
+    plist_dict_set_item(root, "CFBundleName", plist_new_string("@NAME@"));
+    plist_dict_set_item(root, "CFBundleShortVersionString", plist_new_real(1.5));
+    plist_dict_set_item(root, "CFBundleVersion", plist_new_bool(0));
+  });
+  // A negative integer, written as a person would write it in the XML.
+  std::string xml = bundle.read(BundleCopy::kInfo);
+  const std::string placeholder = "<string>@NAME@</string>";
+  ASSERT_NE(xml.find(placeholder), std::string::npos);
+  xml.replace(xml.find(placeholder), placeholder.size(), "<integer>-5</integer>");
+  bundle.write(BundleCopy::kInfo, xml);
+
+  const EncodableValue info = packageInfoOfAHost(outsideTheSandbox(bundle.hostOptions()));
+  EXPECT_EQ(*field(info, "appName"), EncodableValue(int32_t{-5}));
+  EXPECT_EQ(*field(info, "version"), EncodableValue(1.5));
+  EXPECT_EQ(*field(info, "buildNumber"), EncodableValue(false));
+}
+
 TEST(PackageInfoOfAnEditedBundle, ABinaryInfoWithAnEmptyDisplayNameKeepsItEmpty) {
   BundleCopy bundle;
   bundle.editPropertyList(
