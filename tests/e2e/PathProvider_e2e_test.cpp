@@ -223,8 +223,8 @@ TEST_F(PathProviderWithXdgDirectories, OnlyAGroupTheEntitlementsListHasAContaine
   EXPECT_EQ(containerPath(*client(), "GROUP.APP.TOLVEK.SHARED"), none());
 }
 
-// A bundle whose Info.plist has no CFBundleIdentifier, and XDG variables that do not
-// name absolute paths.
+// A bundle whose Info.plist has no CFBundleIdentifier and that has no entitlements, and XDG
+// variables that do not name absolute paths.
 class PathProviderWithoutBundleIdentifier
     : public SharedHostTest<PathProviderWithoutBundleIdentifier> {
  public:
@@ -232,6 +232,7 @@ class PathProviderWithoutBundleIdentifier
     static const BundleCopy copy;
     copy.editPropertyList(BundleCopy::kInfo,
                           [](plist_t root) { plist_dict_remove_item(root, "CFBundleIdentifier"); });
+    std::filesystem::remove(copy.file(BundleCopy::kEntitlements));
     auto options = copy.hostOptions();
     // XDG base directories that are not absolute paths are ignored.
     options.environment = {{"XDG_CACHE_HOME", "relative/cache"}, {"XDG_DATA_HOME", ""}};
@@ -250,6 +251,10 @@ TEST_F(PathProviderWithoutBundleIdentifier, SupportAndCacheAreNilTheOthersUnchan
   };
   for (int32_t type = applicationDocuments; type <= applicationCache; ++type)
     EXPECT_EQ(directoryPath(*client(), type), expected[type]) << "type " << type;
+}
+
+TEST_F(PathProviderWithoutBundleIdentifier, WithoutEntitlementsNoGroupHasAContainer) {
+  EXPECT_EQ(containerPath(*client(), "group.app.tolvek.shared"), none());
 }
 
 }  // namespace
