@@ -174,35 +174,35 @@ class DeviceInfoOnAnOddMachine : public SharedHostTest<DeviceInfoOnAnOddMachine>
 TEST_F(DeviceInfoOnAnOddMachine, AMemorySizeAboveTheSignedRangeArrivesAsTheSameBitsNegative) {
   const EncodableValue info = deviceInfo(*client());
   // 2^63 + 5 as an unsigned size is -(2^63) + 5 as the signed 64-bit integer on the wire.
-  EXPECT_EQ(*field(info, "memorySize"),
+  EXPECT_EQ(valueAt(info, "memorySize"),
             EncodableValue(std::numeric_limits<int64_t>::min() + int64_t{5}));
 }
 
 TEST_F(DeviceInfoOnAnOddMachine, AMissingFrequencyIsZeroAndLeavesTheOtherValuesAlone) {
   const EncodableValue info = deviceInfo(*client());
-  EXPECT_EQ(*field(info, "cpuFrequency"), EncodableValue(int64_t{0}));
+  EXPECT_EQ(valueAt(info, "cpuFrequency"), EncodableValue(int64_t{0}));
   utsname names{};
   ASSERT_EQ(uname(&names), 0);
-  EXPECT_EQ(*field(info, "arch"), EncodableValue(std::string(names.machine)));
-  EXPECT_EQ(*field(info, "activeCPUs"),
+  EXPECT_EQ(valueAt(info, "arch"), EncodableValue(std::string(names.machine)));
+  EXPECT_EQ(valueAt(info, "activeCPUs"),
             EncodableValue(static_cast<int32_t>(device_info_test::onlineProcessors())));
 }
 
 TEST_F(DeviceInfoOnAnOddMachine, WithoutALocalizedNameTheComputerIsNamedByTheKernelHostName) {
-  EXPECT_EQ(*field(deviceInfo(*client()), "computerName"), EncodableValue("odd-host"));
+  EXPECT_EQ(valueAt(deviceInfo(*client()), "computerName"), EncodableValue("odd-host"));
 }
 
 TEST_F(DeviceInfoOnAnOddMachine, APlatformUUIDThatIsNotTextIsNullUnderItsKey) {
   const EncodableValue info = deviceInfo(*client());
-  EXPECT_TRUE(field(info, "systemGUID")->isNull());
+  EXPECT_TRUE(valueAt(info, "systemGUID").isNull());
 }
 
 TEST_F(DeviceInfoOnAnOddMachine, TextThatIsNotUtf8IsEmptyAndTextWithoutItsNulIsKept) {
   const EncodableValue info = deviceInfo(*client());
-  EXPECT_EQ(*field(info, "kernelVersion"), EncodableValue(""));
+  EXPECT_EQ(valueAt(info, "kernelVersion"), EncodableValue(""));
   // A text variable may come without its terminating NUL: all of its bytes are the text.
-  EXPECT_EQ(*field(info, "model"), EncodableValue("Mac14,13"));
-  EXPECT_EQ(*field(info, "modelName"), EncodableValue("Mac Studio (2023)"));
+  EXPECT_EQ(valueAt(info, "model"), EncodableValue("Mac14,13"));
+  EXPECT_EQ(valueAt(info, "modelName"), EncodableValue("Mac Studio (2023)"));
 }
 
 // No profile: what this Linux machine says.
@@ -212,14 +212,14 @@ TEST_F(DeviceInfoOnThisMachine, ProcessorsArchitectureAndMemoryAreWhatLinuxRepor
   const EncodableValue info = deviceInfo(*client());
   utsname names{};
   ASSERT_EQ(uname(&names), 0);
-  EXPECT_EQ(*field(info, "arch"), EncodableValue(std::string(names.machine)));
-  EXPECT_EQ(*field(info, "activeCPUs"),
+  EXPECT_EQ(valueAt(info, "arch"), EncodableValue(std::string(names.machine)));
+  EXPECT_EQ(valueAt(info, "activeCPUs"),
             EncodableValue(static_cast<int32_t>(device_info_test::onlineProcessors())));
-  EXPECT_EQ(*field(info, "memorySize"),
+  EXPECT_EQ(valueAt(info, "memorySize"),
             EncodableValue(static_cast<int64_t>(device_info_test::physicalMemory())));
   // "hostName" is the kernel's system type name, not the host's name.
   if (const auto ostype = device_info_test::firstLineOf("/proc/sys/kernel/ostype")) {
-    EXPECT_EQ(*field(info, "hostName"), EncodableValue(*ostype));
+    EXPECT_EQ(valueAt(info, "hostName"), EncodableValue(*ostype));
   }
 }
 
@@ -227,7 +227,7 @@ TEST_F(DeviceInfoOnThisMachine, WithoutAPrettyHostNameTheComputerIsNamedByTheHos
   if (pathExists("/etc/machine-info")) GTEST_SKIP() << "this machine may have a pretty host name";
   const auto hostName = device_info_test::firstLineOf("/proc/sys/kernel/hostname");
   ASSERT_TRUE(hostName);
-  EXPECT_EQ(*field(deviceInfo(*client()), "computerName"), EncodableValue(*hostName));
+  EXPECT_EQ(valueAt(deviceInfo(*client()), "computerName"), EncodableValue(*hostName));
 }
 
 TEST_F(DeviceInfoOnThisMachine, TheSystemGuidIsTheMachineIdAsAnUpperCaseUuid) {
@@ -238,7 +238,7 @@ TEST_F(DeviceInfoOnThisMachine, TheSystemGuidIsTheMachineIdAsAnUpperCaseUuid) {
     if (i == 8 || i == 12 || i == 16 || i == 20) uuid += '-';
     uuid += static_cast<char>(std::toupper(static_cast<unsigned char>((*machineId)[i])));
   }
-  EXPECT_EQ(*field(deviceInfo(*client()), "systemGUID"), EncodableValue(uuid));
+  EXPECT_EQ(valueAt(deviceInfo(*client()), "systemGUID"), EncodableValue(uuid));
 }
 
 // A machine profile that is not one stops the start with one line and a failing status.

@@ -106,6 +106,13 @@ inline const EncodableValue* field(const EncodableValue& map, const char* key) {
   return map.map() ? map.map()->find(key) : nullptr;
 }
 
+// The value under `key` of a decoded map, or a text that says it is missing (so that a
+// comparison fails rather than the test crashing).
+inline EncodableValue valueAt(const EncodableValue& map, const char* key) {
+  const EncodableValue* value = field(map, key);
+  return value ? *value : EncodableValue(std::string("<no value under ") + key + ">");
+}
+
 // The value of a method reply; null when the reply is an error or "not implemented".
 inline const EncodableValue* replyValue(const FlutterMethodReply& reply) {
   return std::get_if<EncodableValue>(&reply);

@@ -38,7 +38,7 @@ EncodableValue packageInfo(EngineClient& client, const EncodableValue& arguments
   std::vector<std::string> keys;
   for (const auto& [key, item] : *value->map()) keys.push_back(key.string() ? *key.string() : "?");
   EXPECT_EQ(keys, std::vector<std::string>(std::begin(kReplyKeys), std::end(kReplyKeys)));
-  EXPECT_TRUE(field(*value, "installerStore") && field(*value, "installerStore")->isNull());
+  EXPECT_TRUE(field(*value, "installerStore") && valueAt(*value, "installerStore").isNull());
   return *value;
 }
 
@@ -126,9 +126,9 @@ TEST(PackageInfoOfAnEditedBundle, WithoutADisplayNameTheNameIsUsedAndOtherValues
     plist_dict_set_item(root, "CFBundleVersion", plist_new_bool(1));
   });
   const EncodableValue info = packageInfoOfAHost(outsideTheSandbox(bundle.hostOptions()));
-  EXPECT_EQ(*field(info, "appName"), EncodableValue("Tolvek Nightly"));
-  EXPECT_EQ(*field(info, "version"), EncodableValue(int32_t{7}));
-  EXPECT_EQ(*field(info, "buildNumber"), EncodableValue(true));
+  EXPECT_EQ(valueAt(info, "appName"), EncodableValue("Tolvek Nightly"));
+  EXPECT_EQ(valueAt(info, "version"), EncodableValue(int32_t{7}));
+  EXPECT_EQ(valueAt(info, "buildNumber"), EncodableValue(true));
 }
 
 TEST(PackageInfoOfAnEditedBundle, NegativeIntegersRealsAndFalseAreCarriedAsThemselves) {
@@ -147,9 +147,9 @@ TEST(PackageInfoOfAnEditedBundle, NegativeIntegersRealsAndFalseAreCarriedAsThems
   bundle.write(BundleCopy::kInfo, xml);
 
   const EncodableValue info = packageInfoOfAHost(outsideTheSandbox(bundle.hostOptions()));
-  EXPECT_EQ(*field(info, "appName"), EncodableValue(int32_t{-5}));
-  EXPECT_EQ(*field(info, "version"), EncodableValue(1.5));
-  EXPECT_EQ(*field(info, "buildNumber"), EncodableValue(false));
+  EXPECT_EQ(valueAt(info, "appName"), EncodableValue(int32_t{-5}));
+  EXPECT_EQ(valueAt(info, "version"), EncodableValue(1.5));
+  EXPECT_EQ(valueAt(info, "buildNumber"), EncodableValue(false));
 }
 
 TEST(PackageInfoOfAnEditedBundle, ABinaryInfoWithAnEmptyDisplayNameKeepsItEmpty) {
@@ -164,9 +164,9 @@ TEST(PackageInfoOfAnEditedBundle, ABinaryInfoWithAnEmptyDisplayNameKeepsItEmpty)
       },
       PlistFormat::binary);
   const EncodableValue info = packageInfoOfAHost(outsideTheSandbox(bundle.hostOptions()));
-  EXPECT_EQ(*field(info, "appName"), EncodableValue(""));
-  EXPECT_EQ(*field(info, "version"), EncodableValue("2.5.0"));
-  EXPECT_EQ(*field(info, "buildNumber"), EncodableValue(int64_t{1} << 40));
+  EXPECT_EQ(valueAt(info, "appName"), EncodableValue(""));
+  EXPECT_EQ(valueAt(info, "version"), EncodableValue("2.5.0"));
+  EXPECT_EQ(valueAt(info, "buildNumber"), EncodableValue(int64_t{1} << 40));
 }
 
 TEST(PackageInfoOfAnEditedBundle, MissingValuesAreNilUnderTheirKeys) {
@@ -178,8 +178,8 @@ TEST(PackageInfoOfAnEditedBundle, MissingValuesAreNilUnderTheirKeys) {
   });
   const EncodableValue info = packageInfoOfAHost(outsideTheSandbox(bundle.hostOptions()));
   for (const char* key : {"appName", "packageName", "version", "buildNumber"})
-    EXPECT_TRUE(field(info, key)->isNull()) << key;
-  EXPECT_TRUE(field(info, "updateTime")->string()) << "the bundle still has a modification time";
+    EXPECT_TRUE(valueAt(info, key).isNull()) << key;
+  EXPECT_TRUE(valueAt(info, "updateTime").string()) << "the bundle still has a modification time";
 }
 
 TEST(PackageInfoOfAnEditedBundle, TimesAreMillisecondsTruncatedTowardZero) {
@@ -199,8 +199,8 @@ TEST(PackageInfoOfAnEditedBundle, TimesAreMillisecondsTruncatedTowardZero) {
       continue;
     }
     const EncodableValue info = packageInfoOfAHost(outsideTheSandbox(bundle.hostOptions()));
-    EXPECT_EQ(*field(info, "updateTime"), EncodableValue(expected)) << expected;
-    EXPECT_EQ(*field(info, "installTime"), EncodableValue(expected)) << expected;
+    EXPECT_EQ(valueAt(info, "updateTime"), EncodableValue(expected)) << expected;
+    EXPECT_EQ(valueAt(info, "installTime"), EncodableValue(expected)) << expected;
   }
 }
 
@@ -223,20 +223,20 @@ class PackageInfoInTheSandbox : public ::testing::Test {
 TEST_F(PackageInfoInTheSandbox, EvenAnEmptyVariableMakesTheDocumentsCreationTheInstallTime) {
   const std::string documents = home_.makeDirectory("Documents");
   const EncodableValue info = packageInfoInSandbox("");
-  EXPECT_EQ(*field(info, "updateTime"), EncodableValue("1000000000000"));
+  EXPECT_EQ(valueAt(info, "updateTime"), EncodableValue("1000000000000"));
   const auto created = fileTime(documents, STATX_BTIME);
   if (!created) {
     // Without a birth time there is no install date: the update time stands in.
-    EXPECT_EQ(*field(info, "installTime"), EncodableValue("1000000000000"));
+    EXPECT_EQ(valueAt(info, "installTime"), EncodableValue("1000000000000"));
     GTEST_SKIP() << "the file system reports no birth time for " << documents;
   }
-  EXPECT_EQ(*field(info, "installTime"), EncodableValue(millisecondString(*created)));
+  EXPECT_EQ(valueAt(info, "installTime"), EncodableValue(millisecondString(*created)));
 }
 
 TEST_F(PackageInfoInTheSandbox, WithoutADocumentsDirectoryTheUpdateTimeStandsIn) {
   const EncodableValue info = packageInfoInSandbox("app.tolvek.Tolvek");
-  EXPECT_EQ(*field(info, "updateTime"), EncodableValue("1000000000000"));
-  EXPECT_EQ(*field(info, "installTime"), EncodableValue("1000000000000"));
+  EXPECT_EQ(valueAt(info, "updateTime"), EncodableValue("1000000000000"));
+  EXPECT_EQ(valueAt(info, "installTime"), EncodableValue("1000000000000"));
 }
 
 // An Info.plist cut short names no interface description: the start ends with one line.
