@@ -13,10 +13,6 @@ using tolvekdart::EngineClient;
 constexpr uint8_t kMainThread = 0;
 const std::string kFFFD = "\xEF\xBF\xBD";
 
-const EncodableValue* field(const EncodableValue& map, const char* key) {
-  return map.map() ? map.map()->find(key) : nullptr;
-}
-
 class WindowExportsEndToEnd : public HostTest {
  protected:
   void SetUp() override {
