@@ -6,25 +6,9 @@
 
 #include "bench/LatencyCounters.h"
 #include "macos/Flutter/FlutterMessageCodec.h"
+#include "tests/support/ChannelBenchmarkPayload.h"
 
 namespace {
-
-// 1,000 values cycling through the benchmark's nine: 14,214 bytes encoded.
-EncodableValue channelBenchmarkPayload() {
-  const EncodableValue cycle[] = {
-      EncodableValue(1),
-      EncodableValue(0),
-      EncodableValue(1234.0),
-      EncodableValue(),
-      EncodableValue(EncodableList{EncodableValue(1234)}),
-      EncodableValue(EncodableMap{{EncodableValue("hello"), EncodableValue(1234)}}),
-      EncodableValue("this is a test"),
-      EncodableValue(true),
-      EncodableValue(std::vector<uint8_t>(64, 0))};
-  EncodableList list;
-  for (int i = 0; i < 1000; ++i) list.push_back(cycle[i % 9]);
-  return EncodableValue(list);
-}
 
 EncodableValue deviceInfoMap() {
   return EncodableValue(EncodableMap{

@@ -1,6 +1,7 @@
 #include "macos/Flutter/FlutterEventChannel.h"
 
 #include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/IncomingMethodCall.h"
 
 namespace {
 
@@ -31,47 +32,43 @@ void FlutterEventChannel::setStreamHandler(std::shared_ptr<FlutterStreamHandler>
   }
   auto subscription = std::make_shared<Subscription>();
   std::weak_ptr<FlutterBinaryMessenger> weakMessenger = messenger_;
-  messenger_->setMessageHandlerOnChannel(name_, [name = name_, codec = codec_, handler,
-                                                 subscription,
-                                                 weakMessenger](const FlutterBinaryMessage& message,
-                                                                FlutterBinaryReply reply) {
-    FlutterMethodCall call;
-    try {
-      call = codec->decodeMethodCall(message);
-    } catch (const FlutterCodecError& error) {
-      reply(codec->encodeErrorEnvelope(FlutterError::errorWithCode("decode-error", error.what())));
-      return;
-    }
-    if (call.method == "listen") {
-      // A listen while a stream is active ends that stream first.
-      if (subscription->active) handler->onCancelWithArguments(EncodableValue());
-      const uint64_t generation = ++subscription->generation;
-      subscription->active = true;
-      FlutterEventSink sink([=](const FlutterMethodReply* event) {
-        if (!subscription->active || subscription->generation != generation) return;
-        auto messenger = weakMessenger.lock();
-        if (!messenger) return;
-        messenger->sendOnChannel(name, event ? codec->encodeReply(*event) : FlutterBinaryMessage());
+  messenger_->setMessageHandlerOnChannel(
+      name_, [name = name_, codec = codec_, handler, subscription, weakMessenger](
+                 const FlutterBinaryMessage& message, FlutterBinaryReply reply) {
+        const auto decoded = decodeIncomingMethodCall(*codec, message, reply);
+        if (!decoded) return;
+        const FlutterMethodCall& call = *decoded;
+        if (call.method == "listen") {
+          // A listen while a stream is active ends that stream first.
+          if (subscription->active) handler->onCancelWithArguments(EncodableValue());
+          const uint64_t generation = ++subscription->generation;
+          subscription->active = true;
+          FlutterEventSink sink([=](const FlutterMethodReply* event) {
+            if (!subscription->active || subscription->generation != generation) return;
+            auto messenger = weakMessenger.lock();
+            if (!messenger) return;
+            messenger->sendOnChannel(name,
+                                     event ? codec->encodeReply(*event) : FlutterBinaryMessage());
+          });
+          const auto error = handler->onListenWithArguments(call.arguments, sink);
+          if (error) {
+            subscription->active = false;
+            reply(codec->encodeErrorEnvelope(*error));
+          } else {
+            reply(codec->encodeSuccessEnvelope(EncodableValue()));
+          }
+        } else if (call.method == "cancel") {
+          if (!subscription->active) {
+            reply(codec->encodeErrorEnvelope(
+                FlutterError::errorWithCode("error", "No active stream to cancel")));
+            return;
+          }
+          subscription->active = false;
+          const auto error = handler->onCancelWithArguments(call.arguments);
+          reply(error ? codec->encodeErrorEnvelope(*error)
+                      : codec->encodeSuccessEnvelope(EncodableValue()));
+        } else {
+          reply(FlutterBinaryMessage());
+        }
       });
-      const auto error = handler->onListenWithArguments(call.arguments, sink);
-      if (error) {
-        subscription->active = false;
-        reply(codec->encodeErrorEnvelope(*error));
-      } else {
-        reply(codec->encodeSuccessEnvelope(EncodableValue()));
-      }
-    } else if (call.method == "cancel") {
-      if (!subscription->active) {
-        reply(codec->encodeErrorEnvelope(
-            FlutterError::errorWithCode("error", "No active stream to cancel")));
-        return;
-      }
-      subscription->active = false;
-      const auto error = handler->onCancelWithArguments(call.arguments);
-      reply(error ? codec->encodeErrorEnvelope(*error)
-                  : codec->encodeSuccessEnvelope(EncodableValue()));
-    } else {
-      reply(FlutterBinaryMessage());
-    }
-  });
 }

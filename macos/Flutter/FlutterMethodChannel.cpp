@@ -1,6 +1,7 @@
 #include "macos/Flutter/FlutterMethodChannel.h"
 
 #include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/IncomingMethodCall.h"
 
 std::shared_ptr<FlutterMethodChannel> FlutterMethodChannel::methodChannelWithName(
     std::string name, std::shared_ptr<FlutterBinaryMessenger> messenger,
@@ -19,31 +20,27 @@ void FlutterMethodChannel::setMethodCallHandler(FlutterMethodCallHandler handler
     messenger_->setMessageHandlerOnChannel(name_, nullptr);
     return;
   }
-  messenger_->setMessageHandlerOnChannel(name_, [codec = codec_, handler = std::move(handler)](
-                                                    const FlutterBinaryMessage& message,
-                                                    FlutterBinaryReply reply) {
-    FlutterMethodCall call;
-    try {
-      call = codec->decodeMethodCall(message);
-    } catch (const FlutterCodecError& error) {
-      reply(codec->encodeErrorEnvelope(FlutterError::errorWithCode("decode-error", error.what())));
-      return;
-    }
-    FlutterResult result([codec, reply](FlutterMethodReply answer) {
-      try {
-        reply(codec->encodeReply(answer));
-      } catch (const FlutterCodecError& error) {
-        // A handler answered with a value this codec cannot carry.
-        reply(
-            codec->encodeErrorEnvelope(FlutterError::errorWithCode("encode-error", error.what())));
-      }
-    });
-    try {
-      handler(call, result);
-    } catch (const std::exception& error) {
-      if (!result.answered()) result(FlutterError::errorWithCode("error", error.what()));
-    }
-  });
+  messenger_->setMessageHandlerOnChannel(
+      name_, [codec = codec_, handler = std::move(handler)](const FlutterBinaryMessage& message,
+                                                            FlutterBinaryReply reply) {
+        const auto decoded = decodeIncomingMethodCall(*codec, message, reply);
+        if (!decoded) return;
+        const FlutterMethodCall& call = *decoded;
+        FlutterResult result([codec, reply](FlutterMethodReply answer) {
+          try {
+            reply(codec->encodeReply(answer));
+          } catch (const FlutterCodecError& error) {
+            // A handler answered with a value this codec cannot carry.
+            reply(codec->encodeErrorEnvelope(
+                FlutterError::errorWithCode("encode-error", error.what())));
+          }
+        });
+        try {
+          handler(call, result);
+        } catch (const std::exception& error) {
+          if (!result.answered()) result(FlutterError::errorWithCode("error", error.what()));
+        }
+      });
 }
 
 void FlutterMethodChannel::invokeMethod(const std::string& method, const EncodableValue& arguments,

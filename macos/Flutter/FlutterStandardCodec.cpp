@@ -121,7 +121,9 @@ void FlutterStandardWriter::writeValue(const EncodableValue& value) {
 
 // ---- reading ----
 
-void FlutterStandardReader::outOfData() { throw FlutterCodecError("message corrupted: out of data"); }
+void FlutterStandardReader::outOfData() {
+  throw FlutterCodecError("message corrupted: out of data");
+}
 
 void FlutterStandardReader::readBytes(void* destination, size_t length) {
   require(length);

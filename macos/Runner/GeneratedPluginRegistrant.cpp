@@ -1,6 +1,7 @@
 #include "macos/Runner/GeneratedPluginRegistrant.h"
 
 #include "device_info_plus/Sources/device_info_plus/DeviceInfoPlusMacosPlugin.h"
+#include "file_picker/Sources/file_picker/FilePickerPlugin.h"
 #include "irondash_engine_context/Sources/irondash_engine_context/IrondashEngineContextPlugin.h"
 #include "package_info_plus/Sources/package_info_plus/FPPPackageInfoPlusPlugin.h"
 #include "path_provider_foundation/Sources/path_provider_foundation/PathProviderPlugin.h"
@@ -9,10 +10,10 @@
 // One registration per plug-in, in the order of the table of plug-ins:
 //   1 DeviceInfoPlusMacosPlugin, 2 FilePickerPlugin, 3 IrondashEngineContextPlugin,
 //   4 FPPPackageInfoPlusPlugin, 5 PathProviderPlugin, 6 SuperNativeExtensionsPlugin.
-// FilePickerPlugin joins at its place when it is built.
 void RegisterGeneratedPlugins(const std::shared_ptr<FlutterPluginRegistry>& registry) {
   DeviceInfoPlusMacosPlugin::registerWithRegistrar(
       registry->registrarForPlugin("DeviceInfoPlusMacosPlugin"));
+  FilePickerPlugin::registerWithRegistrar(registry->registrarForPlugin("FilePickerPlugin"));
   IrondashEngineContextPlugin::registerWithRegistrar(
       registry->registrarForPlugin("IrondashEngineContextPlugin"));
   FPPPackageInfoPlusPlugin::registerWithRegistrar(

@@ -2,6 +2,7 @@
 
 #include "macos/Flutter/FlutterViewController.h"
 #include "macos/Runner/GeneratedPluginRegistrant.h"
+#include "macos/Runner/SystemScale.h"
 #include "macos/Runner/TolvekWindowState.h"
 #include "platform/AppKit/ClassRegistry.h"
 #include "platform/dispatch/DispatchQueue.h"
@@ -46,9 +47,7 @@ void MainFlutterWindow::awakeFromNib() {
   positionTrafficLights();
 
   RegisterGeneratedPlugins(flutterViewController);
-  // NOT YET BUILT: the system scale channel registers here, after the plug-ins and before
-  // the base class's awakeFromNib, with flutterViewController and this window
-  // (SystemScale.shared.register(controller:window:)).
+  SystemScale::shared()->registerController(flutterViewController, self<NSWindow>());
 
   NSWindow::awakeFromNib();
 

@@ -14,6 +14,7 @@
 #include "platform/AppKit/NSToolbar.h"
 #include "platform/AppKit/NSViewController.h"
 #include "platform/AppKit/NSWindowDelegate.h"
+#include "platform/AppKit/SheetSlot.h"
 
 // A window of the desktop model. Its frame is in points in the desktop's coordinates
 // (origin bottom-left, y upward) and includes the title bar. A titled window has a title
@@ -141,6 +142,11 @@ class NSWindow : public NSObject {
   // space) to the delegate and through NSWindowDidChangeBackingPropertiesNotification.
   void didChangeBackingProperties();
 
+  // The sheet the window shows (a panel begun on it), or nullptr.
+  std::shared_ptr<NSObject> attachedSheet() const { return sheets_.attached(); }
+  // The window's sheets: the one shown and those waiting their turn.
+  platform::SheetSlot& sheets() { return sheets_; }
+
  private:
   using DelegateCallback = void (NSWindowDelegate::*)(const NSNotification&);
   void post(const NSNotificationName& name, DelegateCallback callback);
@@ -171,4 +177,5 @@ class NSWindow : public NSObject {
   std::optional<NSRect> frameBeforeFullScreen_;
   std::optional<size_t> screenIndex_;
   std::vector<NSInteger> dragEventNumbers_;
+  platform::SheetSlot sheets_;
 };

@@ -1,7 +1,5 @@
 // The real host, attached through its socket: messages, FFI refusals, bad peers.
 
-#include <fstream>
-
 #include "macos/Flutter/FlutterMessageCodec.h"
 #include "tests/e2e/HostTestSupport.h"
 #include "tests/support/StaleSocket.h"
@@ -11,15 +9,6 @@ namespace {
 
 using tolvekdart::EngineClient;
 using tolvekdart::HostProcess;
-
-const EncodableValue* field(const EncodableValue& map, const char* key) {
-  return map.map() ? map.map()->find(key) : nullptr;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream file(path);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 using HostTransport = HostTest;
 
@@ -135,15 +124,12 @@ TEST_F(HostSocketPath, ALiveSocketEndsTheSecondHostWithStatus2AndOneLine) {
   auto first = HostProcess::start(hostOptions());
   auto options = hostOptions();
   options.socketPath = first->socketPath();
-  options.stderrPath = directory_ / "stderr.txt";
-  auto second = HostProcess::spawn(options);
-  const auto status = second->waitForExit(std::chrono::seconds(10));
-  ASSERT_TRUE(status);
-  EXPECT_TRUE(WIFEXITED(*status));
-  EXPECT_EQ(WEXITSTATUS(*status), 2);
-  const std::string said = readFile(options.stderrPath);
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find("listening"), std::string::npos) << said;
+  const auto second = startExpectingFailure(options, directory_ / "stderr.txt");
+  ASSERT_TRUE(second.status);
+  EXPECT_TRUE(WIFEXITED(*second.status));
+  EXPECT_EQ(WEXITSTATUS(*second.status), 2);
+  EXPECT_TRUE(isOneLine(second.standardError)) << second.standardError;
+  EXPECT_NE(second.standardError.find("listening"), std::string::npos) << second.standardError;
   // The first host keeps its socket.
   auto client = first->connect();
   EXPECT_TRUE(client.sendMessage("tolvek/e2e/nobody", {}).empty());
@@ -152,15 +138,12 @@ TEST_F(HostSocketPath, ALiveSocketEndsTheSecondHostWithStatus2AndOneLine) {
 TEST_F(HostSocketPath, ASocketPathTooLongEndsTheHostWithStatus2AndOneLine) {
   auto options = hostOptions();
   options.socketPath = directory_ / std::string(120, 'p');
-  options.stderrPath = directory_ / "stderr.txt";
-  auto host = HostProcess::spawn(options);
-  const auto status = host->waitForExit(std::chrono::seconds(10));
-  ASSERT_TRUE(status);
-  EXPECT_TRUE(WIFEXITED(*status));
-  EXPECT_EQ(WEXITSTATUS(*status), 2);
-  const std::string said = readFile(options.stderrPath);
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find("too long"), std::string::npos) << said;
+  const auto host = startExpectingFailure(options, directory_ / "stderr.txt");
+  ASSERT_TRUE(host.status);
+  EXPECT_TRUE(WIFEXITED(*host.status));
+  EXPECT_EQ(WEXITSTATUS(*host.status), 2);
+  EXPECT_TRUE(isOneLine(host.standardError)) << host.standardError;
+  EXPECT_NE(host.standardError.find("too long"), std::string::npos) << host.standardError;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "macos/Flutter/FlutterCodecError.h"
 #include "macos/Flutter/FlutterMessageCodec.h"
 #include "macos/Flutter/FlutterMethodCodec.h"
+#include "tests/support/ChannelBenchmarkPayload.h"
 
 namespace {
 
@@ -173,19 +174,7 @@ TEST(StandardMethodCodec, RejectsUnknownEnvelopeKindsAndNonStringCodes) {
 namespace {
 
 TEST(StandardCodec, FlutterChannelBenchmarkPayloadIs14214Bytes) {
-  const EncodableValue cycle[] = {
-      EncodableValue(1),
-      EncodableValue(0),
-      EncodableValue(1234.0),
-      EncodableValue(),
-      EncodableValue(EncodableList{EncodableValue(1234)}),
-      EncodableValue(EncodableMap{{EncodableValue("hello"), EncodableValue(1234)}}),
-      EncodableValue("this is a test"),
-      EncodableValue(true),
-      EncodableValue(std::vector<uint8_t>(64, 0))};
-  EncodableList list;
-  for (int i = 0; i < 1000; ++i) list.push_back(cycle[i % 9]);
-  EXPECT_EQ(codec().encode(EncodableValue(list)).size(), 14214u);
+  EXPECT_EQ(codec().encode(channelBenchmarkPayload()).size(), 14214u);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@
 
 // The registrar keys the application's plug-ins are registered under, in their order.
 inline const std::vector<std::string> kRegisteredPluginKeys{
-    "DeviceInfoPlusMacosPlugin", "IrondashEngineContextPlugin", "FPPPackageInfoPlusPlugin",
-    "PathProviderPlugin", "SuperNativeExtensionsPlugin"};
+    "DeviceInfoPlusMacosPlugin", "FilePickerPlugin",   "IrondashEngineContextPlugin",
+    "FPPPackageInfoPlusPlugin",  "PathProviderPlugin", "SuperNativeExtensionsPlugin"};
 
 // A desktop with no window recorded in TolvekWindowState, before and after each test.
 class RunnerTest : public DesktopTest {

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "platform/AppKit/NSApplication.h"
+#include "platform/AppKit/NSWindow.h"
+
 namespace {
 
 [[noreturn]] void fail(const std::string& what) { throw std::invalid_argument(what); }
@@ -78,7 +81,36 @@ std::vector<double> DesktopArguments::numbers(const char* key, size_t count) con
   return numbers;
 }
 
+double DesktopArguments::number(const char* key) const {
+  const EncodableValue& value = require(key);
+  if (const auto integer = value.integer()) return static_cast<double>(*integer);
+  const double* number = value.float64();
+  if (number == nullptr || !std::isfinite(*number)) {
+    fail(std::string("\"") + key + "\" must be a finite number");
+  }
+  return *number;
+}
+
+const EncodableList& DesktopArguments::list(const char* key) const {
+  const EncodableList* list = require(key).list();
+  if (list == nullptr) fail(std::string("\"") + key + "\" must be a list");
+  return *list;
+}
+
 EncodableValue desktopInteger(int64_t value) {
   if (value >= INT32_MIN && value <= INT32_MAX) return EncodableValue(static_cast<int32_t>(value));
   return EncodableValue(value);
+}
+
+std::shared_ptr<NSWindow> desktopTargetWindow(const DesktopArguments& arguments) {
+  const auto application = NSApp();
+  if (const auto id = arguments.optionalInteger("window")) {
+    if (auto window = application->windowWithWindowNumber(*id)) return window;
+    fail("no window has the id " + std::to_string(*id));
+  }
+  if (const auto window = application->interfaceWindow()) {
+    if (application->windowWithWindowNumber(window->windowNumber())) return window;
+  }
+  if (auto window = application->mainWindow()) return window;
+  fail("the application has no main window");
 }

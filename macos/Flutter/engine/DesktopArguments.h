@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,6 +26,9 @@ class DesktopArguments {
   std::optional<std::string> optionalString(const char* key) const;
   // A list of exactly `count` numbers, integers or doubles, all finite.
   std::vector<double> numbers(const char* key, size_t count) const;
+  // A finite number, integer or double.
+  double number(const char* key) const;
+  const EncodableList& list(const char* key) const;
 
  private:
   const EncodableValue* find(const char* key) const;
@@ -32,6 +36,13 @@ class DesktopArguments {
 
   EncodableMap map_;
 };
+
+class NSWindow;
+
+// The window named by "window", or the application's main window when it is left out:
+// the window its interface description made, while that is still open. Throws
+// std::invalid_argument when there is no such window. Main thread only.
+std::shared_ptr<NSWindow> desktopTargetWindow(const DesktopArguments& arguments);
 
 // An integer as the standard codec carries it from Dart: 32 bits when it fits.
 EncodableValue desktopInteger(int64_t value);

@@ -6,6 +6,8 @@ const DesktopControl& DesktopControl::shared() {
   static const DesktopControl control = [] {
     DesktopControl table;
     addDesktopWindowMethods(table);
+    addDesktopScreenMethods(table);
+    addDesktopSheetMethods(table);
     addDesktopPasteboardMethods(table);
     return table;
   }();

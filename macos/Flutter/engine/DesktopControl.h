@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "macos/Flutter/FlutterMethodCodec.h"
@@ -30,4 +31,11 @@ FlutterError desktopBadArguments(const std::string& what);
 
 // Each area of the desktop model adds its methods to the table.
 void addDesktopWindowMethods(DesktopControl& control);
+void addDesktopScreenMethods(DesktopControl& control);
+void addDesktopSheetMethods(DesktopControl& control);
 void addDesktopPasteboardMethods(DesktopControl& control);
+
+class NSWindow;
+// The sheet `window` shows, as "sheet" reports it: null, or {"class": the panel's class,
+// "settings": [[selector, value], ...]} with every setter call in call order.
+EncodableValue desktopSheetDescription(const std::shared_ptr<NSWindow>& window);

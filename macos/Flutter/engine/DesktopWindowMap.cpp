@@ -1,6 +1,7 @@
 #include "macos/Flutter/engine/DesktopWindowMap.h"
 
 #include "macos/Flutter/engine/DesktopArguments.h"
+#include "macos/Flutter/engine/DesktopControl.h"
 #include "platform/AppKit/NSWindow.h"
 #include "platform/dispatch/MainThread.h"
 
@@ -65,7 +66,6 @@ EncodableMap desktopWindowMap(const std::shared_ptr<NSWindow>& window) {
       {"backingScaleFactor", window->backingScaleFactor()},
       {"buttons", buttons(*window)},
       {"dragEvents", dragEvents},
-      // Windows show no sheets yet.
-      {"sheet", EncodableValue()},
+      {"sheet", desktopSheetDescription(window)},
   };
 }

@@ -4,6 +4,7 @@
 
 #include "macos/Flutter/EncodableValue.h"
 
+class DesktopArguments;
 class NSWindow;
 
 // A window as the DESKTOP method "windows" reports it: id, class, title, frame, visible,
@@ -12,3 +13,4 @@ class NSWindow;
 // hasContentViewController, screen, backingScaleFactor, buttons, dragEvents, sheet.
 // Main thread only.
 EncodableMap desktopWindowMap(const std::shared_ptr<NSWindow>& window);
+

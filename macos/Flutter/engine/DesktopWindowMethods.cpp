@@ -12,21 +12,6 @@ namespace {
 
 [[noreturn]] void fail(const std::string& what) { throw std::invalid_argument(what); }
 
-// The window named by "window", or the application's main window when it is left out:
-// the window its interface description made, while that is still open.
-std::shared_ptr<NSWindow> targetWindow(const DesktopArguments& arguments) {
-  const auto application = NSApp();
-  if (const auto id = arguments.optionalInteger("window")) {
-    if (auto window = application->windowWithWindowNumber(*id)) return window;
-    fail("no window has the id " + std::to_string(*id));
-  }
-  if (const auto window = application->interfaceWindow()) {
-    if (application->windowWithWindowNumber(window->windowNumber())) return window;
-  }
-  if (auto window = application->mainWindow()) return window;
-  fail("the application has no main window");
-}
-
 FlutterMethodReply windows(const EncodableValue&) {
   EncodableList list;
   for (const auto& window : NSApp()->windows()) list.push_back(desktopWindowMap(window));
@@ -35,10 +20,9 @@ FlutterMethodReply windows(const EncodableValue&) {
 
 FlutterMethodReply clickWindowButton(const EncodableValue& value) {
   const DesktopArguments arguments(value);
-  const auto window = targetWindow(arguments);
+  const auto window = desktopTargetWindow(arguments);
   const auto kind = arguments.integer("button");
-  if (kind < 0 || kind > 2)
-    fail("\"button\" must be 0 (close), 1 (miniaturize) or 2 (zoom)");
+  if (kind < 0 || kind > 2) fail("\"button\" must be 0 (close), 1 (miniaturize) or 2 (zoom)");
   const auto button = window->standardWindowButton(static_cast<NSWindowButton>(kind));
   if (!button) fail("the window has no button " + std::to_string(kind));
   button->performClick(nullptr);
@@ -51,7 +35,7 @@ FlutterMethodReply reopenApplication(const EncodableValue&) {
 
 FlutterMethodReply mouseDown(const EncodableValue& value) {
   const DesktopArguments arguments(value);
-  const auto window = targetWindow(arguments);
+  const auto window = desktopTargetWindow(arguments);
   const auto location = arguments.numbers("location", 2);
   const auto event = NSEvent::mouseEventWithType(
       NSEventTypeLeftMouseDown, NSMakePoint(location[0], location[1]), window->windowNumber());
@@ -61,7 +45,7 @@ FlutterMethodReply mouseDown(const EncodableValue& value) {
 
 FlutterMethodReply resizeWindow(const EncodableValue& value) {
   const DesktopArguments arguments(value);
-  const auto window = targetWindow(arguments);
+  const auto window = desktopTargetWindow(arguments);
   const auto size = arguments.numbers("size", 2);
   if (size[0] <= 0 || size[1] <= 0) fail("\"size\" must be positive");
   if ((window->styleMask() & NSWindowStyleMaskResizable) == 0 || window->isFullScreen())
@@ -78,7 +62,7 @@ FlutterMethodReply resizeWindow(const EncodableValue& value) {
 
 FlutterMethodReply setFullScreen(const EncodableValue& value) {
   const DesktopArguments arguments(value);
-  const auto window = targetWindow(arguments);
+  const auto window = desktopTargetWindow(arguments);
   const bool on = arguments.boolean("on");
   if (window->isFullScreen() != on) window->toggleFullScreen(nullptr);
   if (window->isFullScreen() != on) fail("this window cannot enter full screen");
@@ -87,7 +71,7 @@ FlutterMethodReply setFullScreen(const EncodableValue& value) {
 
 FlutterMethodReply makeKeyWindow(const EncodableValue& value) {
   const DesktopArguments arguments(value);
-  const auto window = targetWindow(arguments);
+  const auto window = desktopTargetWindow(arguments);
   if (!window->isVisible()) fail("the window is not visible");
   window->makeKeyWindow();
   window->makeMainWindow();

@@ -10,6 +10,9 @@ const std::vector<TourStep>& tourSteps() {
       {"package info", tourPackageInfo},
       {"path provider", tourPathProvider},
       {"clipboard", tourClipboard},
+      {"file picker", tourFilePicker},
+      {"window", tourWindow},
+      {"system scale", tourSystemScale},
   };
   return steps;
 }

@@ -25,5 +25,8 @@ Json tourDeviceInfo(EngineClient& client);
 Json tourPackageInfo(EngineClient& client);
 Json tourPathProvider(EngineClient& client);
 Json tourClipboard(EngineClient& client);
+Json tourFilePicker(EngineClient& client);
+Json tourWindow(EngineClient& client);
+Json tourSystemScale(EngineClient& client);
 
 }  // namespace tolvekdart

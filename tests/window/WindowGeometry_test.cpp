@@ -1,0 +1,48 @@
+#include "macos/Runner/WindowGeometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+
+TEST(WindowGeometry, ResizingKeepsTheLeftAndTopEdges) {
+  // Top edge at 800: the new frame hangs 768 points below it.
+  EXPECT_EQ(frameWithSizeKeepingTopLeft(CGRectMake(100, 200, 800, 600), 1024, 768),
+            CGRectMake(100, 32, 1024, 768));
+  // Shrinking moves the bottom edge up.
+  EXPECT_EQ(frameWithSizeKeepingTopLeft(CGRectMake(0, 0, 800, 600), 400, 300),
+            CGRectMake(0, 300, 400, 300));
+}
+
+TEST(WindowGeometry, ANegativeHeightIsKeptAndHangsByItsAbsoluteValue) {
+  const CGRect frame = frameWithSizeKeepingTopLeft(CGRectMake(100, 200, 800, 600), -50, -100);
+  EXPECT_EQ(frame, CGRectMake(100, 700, -50, -100));
+  // A frame with a negative height has its top at its origin; that top is kept too.
+  EXPECT_EQ(frameWithSizeKeepingTopLeft(CGRectMake(0, 500, 10, -100), 10, 40),
+            CGRectMake(0, 460, 10, 40));
+}
+
+TEST(WindowGeometry, FrameSizesAreTruncatedTowardZero) {
+  EXPECT_EQ(int32FromPoints(1024.7), 1024);
+  EXPECT_EQ(int32FromPoints(768.2), 768);
+  EXPECT_EQ(int32FromPoints(-3.9), -3);
+  EXPECT_EQ(int32FromPoints(-0.5), 0);
+  EXPECT_EQ(int32FromPoints(2147483647.9), kMax);
+  EXPECT_EQ(int32FromPoints(-2147483648.9), kMin);
+}
+
+TEST(WindowGeometry, SizesNoInt32HoldsAreSaturated) {
+  EXPECT_EQ(int32FromPoints(2147483648.0), kMax);
+  EXPECT_EQ(int32FromPoints(1e300), kMax);
+  EXPECT_EQ(int32FromPoints(std::numeric_limits<double>::infinity()), kMax);
+  EXPECT_EQ(int32FromPoints(-2147483649.0), kMin);
+  EXPECT_EQ(int32FromPoints(-std::numeric_limits<double>::infinity()), kMin);
+  EXPECT_EQ(int32FromPoints(std::nan("")), 0);
+}
+
+}  // namespace
