@@ -122,6 +122,7 @@ int runSoak(const CommandContext& context, const Arguments& given) {
   if (!counts.firstError.empty()) end["firstWrongAnswer"] = counts.firstError;
   end["hostMessages"] = counts.hostMessages;
   end["absentExports"] = counts.absentExports;
+  end["refusedDesktopCalls"] = counts.refusedDesktopCalls;
   end["rssWarmKiB"] = warmKiB;
   end["rssEndKiB"] = endKiB;
   end["hostExit"] = status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -22,14 +22,15 @@ struct SoakSettings {
 };
 
 struct SoakCounts {
-  uint64_t messages = 0;        // MESSAGE frames that wanted a reply
-  uint64_t postedMessages = 0;  // MESSAGE frames with id 0 (no reply wanted)
-  uint64_t ffiCalls = 0;        // FFI frames
-  uint64_t desktopCalls = 0;    // DESKTOP frames
-  uint64_t answered = 0;        // answers received for the three kinds above
-  uint64_t errors = 0;          // answers that were wrong (listed in `firstError`)
-  uint64_t hostMessages = 0;    // MESSAGE frames the host sent (answered empty)
-  uint64_t absentExports = 0;   // exports this host does not have (refused, then skipped)
+  uint64_t messages = 0;             // MESSAGE frames that wanted a reply
+  uint64_t postedMessages = 0;       // MESSAGE frames with id 0 (no reply wanted)
+  uint64_t ffiCalls = 0;             // FFI frames
+  uint64_t desktopCalls = 0;         // DESKTOP frames
+  uint64_t answered = 0;             // answers received for the three kinds above
+  uint64_t errors = 0;               // answers that were wrong (listed in `firstError`)
+  uint64_t hostMessages = 0;         // MESSAGE frames the host sent (answered empty)
+  uint64_t absentExports = 0;        // exports this host does not have (refused, then skipped)
+  uint64_t refusedDesktopCalls = 0;  // makeKeyWindow refused while the window was hidden
   std::string firstError;
   uint64_t unanswered() const { return messages + ffiCalls + desktopCalls - answered; }
 };
