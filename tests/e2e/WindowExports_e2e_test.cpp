@@ -33,7 +33,8 @@ class WindowExportsEndToEnd : public HostTest {
   }
   void command(uint8_t thread, const std::string& symbol) { call(thread, symbol, "void()"); }
   int64_t query(uint8_t thread, const std::string& symbol) {
-    const auto* result = field(call(thread, symbol, "int32()"), "result");
+    const auto answer = call(thread, symbol, "int32()");  // kept: `result` points into it
+    const auto* result = field(answer, "result");
     return result && result->integer() ? *result->integer() : -1;
   }
   EncodableValue size(uint8_t thread, EncodableValue width = int32_t{-1},
