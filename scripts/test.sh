@@ -10,13 +10,14 @@
 # test run again, a failed run's last.
 #
 #   TOLVEK_FUZZ_SECONDS  fuzzing time per target after its corpus (default 20; 0: corpus only)
-#   TOLVEK_TEST_PHASES   the phases to run (default "default fuzz tsan asan")
+#   TOLVEK_TEST_PHASES   the phases to run (default "default"; all four:
+#                        TOLVEK_TEST_PHASES="default fuzz tsan asan" scripts/test.sh)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=2  # the machine's two cores; more only thrashes
 fuzz_seconds=${TOLVEK_FUZZ_SECONDS:-20}
-phases=${TOLVEK_TEST_PHASES:-default fuzz tsan asan}
+phases=${TOLVEK_TEST_PHASES:-default}
 # The tests that exercise threads: the folders whose code is called from many threads at
 # once (the transport, the exports, the pasteboard, the main queue, channels) and every
 # end-to-end test, which runs the real host with its I/O and Dart threads.
