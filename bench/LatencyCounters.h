@@ -29,3 +29,16 @@ class LatencyCounters {
  private:
   std::vector<Clock::duration> samples_;
 };
+
+// Runs `operation` once per benchmark iteration, each run timed on its own, and reports the
+// median and the 99th percentile beside Google Benchmark's mean.
+template <typename Operation>
+void measureEachIteration(benchmark::State& state, Operation&& operation) {
+  LatencyCounters latency;
+  for (auto _ : state) {
+    const auto start = LatencyCounters::Clock::now();
+    operation();
+    latency.add(LatencyCounters::Clock::now() - start);
+  }
+  latency.report(state);
+}

@@ -22,29 +22,21 @@ std::string pathList(int64_t count) {
   return list;
 }
 
-void BM_WriteFiles(benchmark::State& state) {
-  const std::string list = pathList(state.range(0));
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    tolvek_clipboard_write_files(list.c_str(), 1);
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
+// Writes `list` as cut paths once per iteration.
+void writeEachIteration(benchmark::State& state, const std::string& list) {
+  measureEachIteration(state, [&] { tolvek_clipboard_write_files(list.c_str(), 1); });
   state.SetItemsProcessed(state.iterations() * state.range(0));
-  latency.report(state);
 }
+
+void BM_WriteFiles(benchmark::State& state) { writeEachIteration(state, pathList(state.range(0))); }
 
 void BM_ReadFiles(benchmark::State& state) {
   tolvek_clipboard_write_files(pathList(state.range(0)).c_str(), 1);
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
+  measureEachIteration(state, [] {
     char* text = tolvek_clipboard_read_files();
     benchmark::DoNotOptimize(text);
     tolvek_clipboard_free(text);
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
-  latency.report(state);
+  });
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
@@ -84,15 +76,7 @@ class FilesOnDisk {
 
 void BM_WriteExistingFiles(benchmark::State& state) {
   static FilesOnDisk files;
-  const std::string list = files.pathList(state.range(0));
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    tolvek_clipboard_write_files(list.c_str(), 1);
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
-  state.SetItemsProcessed(state.iterations() * state.range(0));
-  latency.report(state);
+  writeEachIteration(state, files.pathList(state.range(0)));
 }
 
 // The pair a cut and paste makes: write, then read back.

@@ -37,40 +37,24 @@ const FlutterStandardMessageCodec& codec() {
 
 // Each iteration timed on its own too, for the median and the 99th percentile.
 void encode(benchmark::State& state, const EncodableValue& value) {
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    benchmark::DoNotOptimize(codec().encode(value));
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
+  measureEachIteration(state, [&] { benchmark::DoNotOptimize(codec().encode(value)); });
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(codec().encode(value).size()));
-  latency.report(state);
 }
 
 void decode(benchmark::State& state, const EncodableValue& value) {
   const auto bytes = codec().encode(value);
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    benchmark::DoNotOptimize(codec().decode(bytes));
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
+  measureEachIteration(state, [&] { benchmark::DoNotOptimize(codec().decode(bytes)); });
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
-  latency.report(state);
 }
 
 // The floor of the Float64 list: copying its bytes into a fresh buffer, as a decoder must.
 void BM_Memcpy1MiB(benchmark::State& state) {
   std::vector<uint8_t> source(1 << 20, 1), destination(1 << 20);
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
+  measureEachIteration(state, [&] {
     std::memcpy(destination.data(), source.data(), source.size());
     benchmark::ClobberMemory();
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
+  });
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(source.size()));
-  latency.report(state);
 }
 
 BENCHMARK_CAPTURE(encode, ChannelPayload14KB, channelBenchmarkPayload());

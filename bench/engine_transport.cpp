@@ -62,44 +62,52 @@ void BM_UnixSocketEchoRoundTrip(benchmark::State& state) {
   const int fd = connectUnixSocket(path);
   char message[kEchoBytes] = {};
   char answer[kEchoBytes];
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    if (::write(fd, message, sizeof message) != static_cast<ssize_t>(sizeof message)) break;
+  bool broken = false;
+  measureEachIteration(state, [&] {
+    if (broken) return;
+    if (::write(fd, message, sizeof message) != static_cast<ssize_t>(sizeof message)) {
+      broken = true;
+      return;
+    }
     size_t got = 0;
     while (got < sizeof answer) {
       const ssize_t count = ::read(fd, answer + got, sizeof answer - got);
-      if (count <= 0) break;
+      if (count <= 0) {
+        broken = true;
+        return;
+      }
       got += static_cast<size_t>(count);
     }
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
+  });
   ::close(fd);
-  latency.report(state);
+  if (broken) state.SkipWithError("the echo server went away");
+}
+
+// A getScale-shaped method call, and an FFI query answered on Dart thread 1.
+void methodCallRoundTrips(benchmark::State& state, tolvekdart::EngineClient& client,
+                          const std::string& channel) {
+  measureEachIteration(state, [&] {
+    auto reply = client.invokeMethod(channel, "getScale");
+    benchmark::DoNotOptimize(reply);
+  });
+}
+
+void ffiQueryRoundTrips(benchmark::State& state, tolvekdart::EngineClient& client,
+                        const std::string& symbol) {
+  measureEachIteration(state, [&] {
+    auto result = client.callFfi(1, symbol, "int32()", {});
+    benchmark::DoNotOptimize(result);
+  });
 }
 
 void BM_MethodCallRoundTrip(benchmark::State& state) {
   auto client = tolvekdart::EngineClient::connect(transportPath);
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    auto reply = client.invokeMethod("bench/system_scale", "getScale");
-    latency.add(LatencyCounters::Clock::now() - start);
-    benchmark::DoNotOptimize(reply);
-  }
-  latency.report(state);
+  methodCallRoundTrips(state, client, "bench/system_scale");
 }
 
 void BM_FfiQueryOnDartThreadRoundTrip(benchmark::State& state) {
   auto client = tolvekdart::EngineClient::connect(transportPath);
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    auto result = client.callFfi(1, "tolvek_bench_query", "int32()", {});
-    latency.add(LatencyCounters::Clock::now() - start);
-    benchmark::DoNotOptimize(result);
-  }
-  latency.report(state);
+  ffiQueryRoundTrips(state, client, "tolvek_bench_query");
 }
 
 // The same two round trips against the real host, started from its bundle.
@@ -119,28 +127,14 @@ void BM_HostMethodCallRoundTrip(benchmark::State& state) {
   auto* host = realHost(state);
   if (!host) return;
   auto client = host->connect();
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    auto reply = client.invokeMethod("tolvek/system_scale", "getScale");
-    latency.add(LatencyCounters::Clock::now() - start);
-    benchmark::DoNotOptimize(reply);
-  }
-  latency.report(state);
+  methodCallRoundTrips(state, client, "tolvek/system_scale");
 }
 
 void BM_HostFfiQueryOnDartThreadRoundTrip(benchmark::State& state) {
   auto* host = realHost(state);
   if (!host) return;
   auto client = host->connect();
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    auto result = client.callFfi(1, "tolvek_clipboard_is_cut", "int32()", {});
-    latency.add(LatencyCounters::Clock::now() - start);
-    benchmark::DoNotOptimize(result);
-  }
-  latency.report(state);
+  ffiQueryRoundTrips(state, client, "tolvek_clipboard_is_cut");
 }
 
 BENCHMARK(BM_UnixSocketEchoRoundTrip)->UseRealTime();

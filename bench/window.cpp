@@ -73,41 +73,23 @@ void BM_PostAndWaitBetweenTwoThreads(benchmark::State& state) {
   PostAndWait other;
   int32_t value = 0;
   const std::function<void()> task = [&value] { value = 1; };
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    other.run(task);
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
+  measureEachIteration(state, [&] { other.run(task); });
   benchmark::DoNotOptimize(value);
-  latency.report(state);
 }
 
 // What a query does to reach the main thread, without the window.
 void BM_MainQueueSyncFromDartThread(benchmark::State& state) {
   int32_t value = 0;
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    platform::mainQueue().sync([&value] { value = 1; });
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
+  measureEachIteration(state, [&] { platform::mainQueue().sync([&value] { value = 1; }); });
   benchmark::DoNotOptimize(value);
-  latency.report(state);
 }
 
 void BM_WindowQueryFromDartThread(benchmark::State& state) {
   auto* isVisible = exported<int32_t()>("tolvek_window_is_visible");
   if (isVisible == nullptr) return state.SkipWithError("no tolvek_window_is_visible here");
   int32_t visible = 0;
-  LatencyCounters latency;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
-    visible = isVisible();
-    latency.add(LatencyCounters::Clock::now() - start);
-  }
+  measureEachIteration(state, [&] { visible = isVisible(); });
   if (visible != 1) state.SkipWithError("the window query did not see the window");
-  latency.report(state);
 }
 
 // The caller's share of a command: the call returns once the work is queued. The main
@@ -115,16 +97,12 @@ void BM_WindowQueryFromDartThread(benchmark::State& state) {
 void BM_WindowCommandCallerCost(benchmark::State& state) {
   auto* setSize = exported<void(int32_t, int32_t)>("tolvek_window_set_size");
   if (setSize == nullptr) return state.SkipWithError("no tolvek_window_set_size here");
-  LatencyCounters latency;
   int32_t width = 800;
-  for (auto _ : state) {
-    const auto start = LatencyCounters::Clock::now();
+  measureEachIteration(state, [&] {
     setSize(width, 600);
-    latency.add(LatencyCounters::Clock::now() - start);
     width = width == 800 ? 801 : 800;
-  }
+  });
   platform::mainQueue().sync([] {});
-  latency.report(state);
 }
 
 BENCHMARK(BM_PostAndWaitBetweenTwoThreads)->UseRealTime();

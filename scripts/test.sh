@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
-# Builds the host and runs every test, in four phases, each under its own header:
-#   1. default  the whole suite, RelWithDebInfo (with the benchmarks built, not run);
-#   2. fuzz     each libFuzzer target over its checked-in corpus, then briefly beyond it;
-#   3. tsan     the concurrency and end-to-end tests under ThreadSanitizer;
-#   4. asan     the whole suite under AddressSanitizer, LeakSanitizer and
-#               UndefinedBehaviorSanitizer.
+# Builds the host and runs every test, in phases, each under its own header:
+#   default  the whole suite, RelWithDebInfo (with the benchmarks built, not run), each
+#            fuzz target's checked-in corpus replayed as a test (label fuzz);
+#   tsan     the concurrency and end-to-end tests under ThreadSanitizer;
+#   asan     the whole suite under AddressSanitizer, LeakSanitizer and
+#            UndefinedBehaviorSanitizer, the fuzz corpora replayed again under them;
+#   fuzz     (on request) the libFuzzer build: each target over its corpus, then fuzzing.
 # Every phase runs even when an earlier one failed; the script exits non-zero when any
 # phase failed. It ends with a line per phase and then ctest's own summary lines of each
 # test run again, a failed run's last.
 #
-#   TOLVEK_FUZZ_SECONDS  fuzzing time per target after its corpus (default 20; 0: corpus only)
-#   TOLVEK_TEST_PHASES   the phases to run (default "default"; all four:
-#                        TOLVEK_TEST_PHASES="default fuzz tsan asan" scripts/test.sh)
+#   TOLVEK_TEST_PHASES   the phases to run (default "default tsan asan"; with libFuzzer
+#                        too: TOLVEK_TEST_PHASES="default tsan asan fuzz" scripts/test.sh)
+#   TOLVEK_FUZZ_SECONDS  fuzz phase: fuzzing time per target after its corpus (default 20;
+#                        0: the corpus only)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=2  # the machine's two cores; more only thrashes
 fuzz_seconds=${TOLVEK_FUZZ_SECONDS:-20}
-phases=${TOLVEK_TEST_PHASES:-default}
+phases=${TOLVEK_TEST_PHASES:-default tsan asan}
 # The tests that exercise threads: the folders whose code is called from many threads at
 # once (the transport, the exports, the pasteboard, the main queue, channels) and every
 # end-to-end test, which runs the real host with its I/O and Dart threads.

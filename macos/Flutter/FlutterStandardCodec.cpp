@@ -33,10 +33,10 @@ static_assert(std::endian::native == std::endian::little, "the standard format i
 // ---- writing ----
 
 void FlutterStandardWriter::writeBytes(const void* bytes, size_t length) {
-  if (length == 0) return;
-  const size_t start = data_.size();
-  data_.resize(start + length);
-  std::memcpy(data_.data() + start, bytes, length);
+  // One copy: inserting a byte range copies it straight into place, where growing the
+  // buffer first would zero the bytes only to overwrite them.
+  const auto* first = static_cast<const uint8_t*>(bytes);
+  data_.insert(data_.end(), first, first + length);
 }
 
 void FlutterStandardWriter::writeSize(uint32_t size) {
@@ -164,10 +164,19 @@ template <typename T>
 std::vector<T> FlutterStandardReader::readTypedList() {
   const uint32_t count = readSize();
   if (sizeof(T) > 1) readAlignment(sizeof(T));
-  require(static_cast<size_t>(count) * sizeof(T));
-  std::vector<T> values(count);
-  readBytes(values.data(), values.size() * sizeof(T));
-  return values;
+  const size_t length = static_cast<size_t>(count) * sizeof(T);
+  require(length);
+  const uint8_t* first = data_ + position_;
+  position_ += length;
+  if constexpr (sizeof(T) == 1) {
+    // Bytes are copied once, straight from the message.
+    return std::vector<T>(first, first + length);
+  } else {
+    // Elements may sit at any address in the message buffer, so they are copied as bytes.
+    std::vector<T> values(count);
+    if (length != 0) std::memcpy(values.data(), first, length);
+    return values;
+  }
 }
 
 EncodableValue FlutterStandardReader::readValue() {

@@ -28,18 +28,6 @@ std::string readClipboard(EngineClient& client) {
   return std::string(bytes.begin(), bytes.end());
 }
 
-EngineFrame ffiFrame(uint32_t id, uint8_t thread, const char* symbol, const char* signature,
-                     const EncodableList& arguments) {
-  EngineFrame frame;
-  frame.kind = EngineFrameKind::ffi;
-  frame.id = id;
-  frame.thread = thread;
-  frame.symbol = symbol;
-  frame.signature = signature;
-  frame.payload = FlutterStandardMessageCodec::sharedInstance()->encode(EncodableValue(arguments));
-  return frame;
-}
-
 using PeerFailure = HostTest;
 
 // The peer leaves with calls on Dart threads, channel messages and DESKTOP calls still
@@ -48,26 +36,19 @@ TEST_F(PeerFailure, APeerThatVanishesMidCallLosesNoneOfItsCalls) {
   {
     auto client = attach();
     uint32_t id = 1;
-    client.sendFrame(ffiFrame(id++, 1, "tolvek_clipboard_write_files", "void(utf8,int32)",
-                              {"/vanished/a\n/vanished/b", 1}));
+    client.sendFrame(tolvekdart::ffiFrame(id++, 1, "tolvek_clipboard_write_files",
+                                          "void(utf8,int32)", {"/vanished/a\n/vanished/b", 1}));
     for (uint8_t thread = 2; thread <= 8; ++thread) {
-      client.sendFrame(ffiFrame(id++, thread, "tolvek_clipboard_read_files", "utf8ptr()", {}));
-      client.sendFrame(ffiFrame(id++, thread, "tolvek_clipboard_is_cut", "int32()", {}));
+      client.sendFrame(
+          tolvekdart::ffiFrame(id++, thread, "tolvek_clipboard_read_files", "utf8ptr()", {}));
+      client.sendFrame(
+          tolvekdart::ffiFrame(id++, thread, "tolvek_clipboard_is_cut", "int32()", {}));
     }
-    EngineFrame message;
-    message.kind = EngineFrameKind::message;
-    message.id = id++;
-    message.channel = "dev.fluttercommunity.plus/package_info";
-    message.payload =
-        FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall({"getAll", {}});
-    client.sendFrame(message);
-    EngineFrame desktop;
-    desktop.kind = EngineFrameKind::desktop;
-    desktop.id = id++;
-    desktop.payload = FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall(
-        {"resizeWindow",
-         EncodableMap{{"size", EncodableList{EncodableValue(640.0), EncodableValue(480.0)}}}});
-    client.sendFrame(desktop);
+    client.sendFrame(tolvekdart::methodCallFrame(id++, "dev.fluttercommunity.plus/package_info",
+                                                 {"getAll", {}}));
+    client.sendFrame(tolvekdart::desktopFrame(
+        id++, {"resizeWindow", EncodableMap{{"size", EncodableList{EncodableValue(640.0),
+                                                                   EncodableValue(480.0)}}}}));
   }  // gone, without reading a single answer
 
   auto next = attach();
@@ -93,12 +74,8 @@ TEST_F(PeerFailure, APeerThatVanishesMidSheetLeavesTheSheetToTheUser) {
   const auto noSheet = FlutterMethodReply(EncodableValue());
   {
     auto client = attach();
-    EngineFrame call;
-    call.kind = EngineFrameKind::message;
-    call.id = client.newId();
-    call.channel = channel;
-    call.payload = methods.encodeMethodCall({"pickFiles", EncodableMap{}});
-    client.sendFrame(call);
+    client.sendFrame(
+        tolvekdart::methodCallFrame(client.newId(), channel, {"pickFiles", EncodableMap{}}));
     ASSERT_NE(client.desktop("sheet"), noSheet) << "the open panel was not shown";
   }  // gone while the sheet is up
 
@@ -112,11 +89,8 @@ TEST_F(PeerFailure, APeerThatVanishesMidSheetLeavesTheSheetToTheUser) {
   EXPECT_EQ(next.desktop("sheet"), noSheet);
 
   // A new dialog for the new peer, cancelled: its reply comes to it.
-  EngineFrame again;
-  again.kind = EngineFrameKind::message;
-  again.id = next.newId();
-  again.channel = channel;
-  again.payload = methods.encodeMethodCall({"pickFiles", EncodableMap{}});
+  const auto again =
+      tolvekdart::methodCallFrame(next.newId(), channel, {"pickFiles", EncodableMap{}});
   next.sendFrame(again);
   ASSERT_NE(next.desktop("sheet"), noSheet);
   EXPECT_EQ(next.desktop("answerSheet", EncodableMap{{"response", EncodableValue(0)}}), noSheet);

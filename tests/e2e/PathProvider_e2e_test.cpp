@@ -21,6 +21,8 @@ const std::string kChannels = "dev.flutter.pigeon.path_provider_foundation.PathP
 const std::string kDirectoryChannel = kChannels + "getDirectoryPath";
 const std::string kContainerChannel = kChannels + "getContainerPath";
 
+// The raw values as the Dart side numbers them, kept apart from the host's own enumeration
+// so that a renumbering there fails here.
 enum DirectoryType : int32_t {
   applicationDocuments = 0,
   applicationSupport = 1,

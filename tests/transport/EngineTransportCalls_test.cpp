@@ -50,17 +50,7 @@ EncodableValue resultOf(const EncodableValue& map) {
   return found ? *found : EncodableValue("no result");
 }
 
-EngineFrame ffiFrame(uint32_t id, uint8_t thread, const std::string& symbol,
-                     const std::string& signature, const EncodableList& arguments) {
-  EngineFrame frame;
-  frame.kind = EngineFrameKind::ffi;
-  frame.id = id;
-  frame.thread = thread;
-  frame.symbol = symbol;
-  frame.signature = signature;
-  frame.payload = FlutterStandardMessageCodec::sharedInstance()->encode(EncodableValue(arguments));
-  return frame;
-}
+using tolvekdart::ffiFrame;
 
 using EngineTransportCalls = TransportTest;
 

@@ -14,6 +14,36 @@
 
 namespace tolvekdart {
 
+EngineFrame ffiFrame(uint32_t id, uint8_t thread, const std::string& symbol,
+                     const std::string& signature, const EncodableList& arguments) {
+  EngineFrame frame;
+  frame.kind = EngineFrameKind::ffi;
+  frame.id = id;
+  frame.thread = thread;
+  frame.symbol = symbol;
+  frame.signature = signature;
+  frame.payload = FlutterStandardMessageCodec::sharedInstance()->encode(EncodableValue(arguments));
+  return frame;
+}
+
+EngineFrame methodCallFrame(uint32_t id, const std::string& channel,
+                            const FlutterMethodCall& call) {
+  EngineFrame frame;
+  frame.kind = EngineFrameKind::message;
+  frame.id = id;
+  frame.channel = channel;
+  frame.payload = FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall(call);
+  return frame;
+}
+
+EngineFrame desktopFrame(uint32_t id, const FlutterMethodCall& call) {
+  EngineFrame frame;
+  frame.kind = EngineFrameKind::desktop;
+  frame.id = id;
+  frame.payload = FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall(call);
+  return frame;
+}
+
 EngineClient EngineClient::connect(const std::string& socketPath) {
   const int fd = connectUnixSocket(socketPath);
   if (fd < 0) {
@@ -167,13 +197,7 @@ FlutterMethodReply EngineClient::invokeMethod(const std::string& channel, const 
 
 EncodableValue EngineClient::callFfi(uint8_t thread, const std::string& symbol,
                                      const std::string& signature, const EncodableList& arguments) {
-  EngineFrame frame;
-  frame.kind = EngineFrameKind::ffi;
-  frame.id = newId();
-  frame.thread = thread;
-  frame.symbol = symbol;
-  frame.signature = signature;
-  frame.payload = FlutterStandardMessageCodec::sharedInstance()->encode(EncodableValue(arguments));
+  const auto frame = ffiFrame(newId(), thread, symbol, signature, arguments);
   sendFrame(frame);
   const auto answer = awaitAnswer(EngineFrameKind::ffiResult, frame.id);
   try {
@@ -186,10 +210,7 @@ EncodableValue EngineClient::callFfi(uint8_t thread, const std::string& symbol,
 FlutterMethodReply EngineClient::desktop(const std::string& method,
                                          const EncodableValue& arguments) {
   const auto codec = FlutterStandardMethodCodec::sharedInstance();
-  EngineFrame frame;
-  frame.kind = EngineFrameKind::desktop;
-  frame.id = newId();
-  frame.payload = codec->encodeMethodCall({method, arguments});
+  const auto frame = desktopFrame(newId(), {method, arguments});
   sendFrame(frame);
   const auto answer = awaitAnswer(EngineFrameKind::desktopResult, frame.id);
   try {

@@ -21,6 +21,12 @@ class EngineClientError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Request frames as the Dart side sends them; `id` 0 asks for no answer.
+EngineFrame ffiFrame(uint32_t id, uint8_t thread, const std::string& symbol,
+                     const std::string& signature, const EncodableList& arguments);
+EngineFrame methodCallFrame(uint32_t id, const std::string& channel, const FlutterMethodCall& call);
+EngineFrame desktopFrame(uint32_t id, const FlutterMethodCall& call);
+
 // The Dart side of the engine transport, as a peer process holds it: sends messages, FFI
 // calls and DESKTOP calls and waits for their answers, one request at a time. Messages
 // the host sends meanwhile are kept in arrival order; those that want a reply get an

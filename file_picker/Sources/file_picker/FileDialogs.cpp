@@ -33,18 +33,33 @@ EncodableValue singlePath(NSModalResponse response, const NSSavePanel& panel) {
   return url ? EncodableValue(url->path()) : EncodableValue();
 }
 
+// What an open panel may choose.
+struct OpenPanelChoice {
+  bool multiple;
+  bool directories;
+  bool files;
+};
+
+// An open panel in "initialDirectory", hidden files not shown, choosing what `choice` says.
+std::shared_ptr<NSOpenPanel> openPanel(const FileDialogArguments& arguments,
+                                       OpenPanelChoice choice) {
+  const auto dialog = NSOpenPanel::openPanel();
+  setInitialDirectory(*dialog, arguments);
+  dialog->setShowsHiddenFiles(false);
+  dialog->setAllowsMultipleSelection(choice.multiple);
+  dialog->setCanChooseDirectories(choice.directories);
+  dialog->setCanChooseFiles(choice.files);
+  return dialog;
+}
+
 }  // namespace
 
 void FilePickerPlugin::handleFileSelection(const FlutterMethodCall& call, FlutterResult result) {
   if (auto error = checkEntitlement(EntitlementMode::read)) return result(std::move(*error));
-  const auto dialog = NSOpenPanel::openPanel();
   const FileDialogArguments arguments(call.arguments);
   const bool allowMultiple = arguments.boolean("allowMultiple").value_or(false);
-  setInitialDirectory(*dialog, arguments);
-  dialog->setShowsHiddenFiles(false);
-  dialog->setAllowsMultipleSelection(allowMultiple);
-  dialog->setCanChooseDirectories(false);
-  dialog->setCanChooseFiles(true);
+  const auto dialog =
+      openPanel(arguments, {.multiple = allowMultiple, .directories = false, .files = true});
   applyExtensions(*dialog, allowedExtensions(arguments));
   beginSheet(dialog, result, [dialog, result, allowMultiple](NSModalResponse response) {
     if (response != NSModalResponseOK) return result(EncodableValue());
@@ -57,13 +72,8 @@ void FilePickerPlugin::handleFileSelection(const FlutterMethodCall& call, Flutte
 void FilePickerPlugin::handleDirectorySelection(const FlutterMethodCall& call,
                                                 FlutterResult result) {
   if (auto error = checkEntitlement(EntitlementMode::read)) return result(std::move(*error));
-  const auto dialog = NSOpenPanel::openPanel();
-  const FileDialogArguments arguments(call.arguments);
-  setInitialDirectory(*dialog, arguments);
-  dialog->setShowsHiddenFiles(false);
-  dialog->setAllowsMultipleSelection(false);
-  dialog->setCanChooseDirectories(true);
-  dialog->setCanChooseFiles(false);
+  const auto dialog = openPanel(FileDialogArguments(call.arguments),
+                                {.multiple = false, .directories = true, .files = false});
   beginSheet(dialog, result,
              [dialog, result](NSModalResponse response) { result(singlePath(response, *dialog)); });
 }
@@ -71,13 +81,8 @@ void FilePickerPlugin::handleDirectorySelection(const FlutterMethodCall& call,
 void FilePickerPlugin::handleFileAndDirectorySelection(const FlutterMethodCall& call,
                                                        FlutterResult result) {
   if (auto error = checkEntitlement(EntitlementMode::read)) return result(std::move(*error));
-  const auto dialog = NSOpenPanel::openPanel();
   const FileDialogArguments arguments(call.arguments);
-  setInitialDirectory(*dialog, arguments);
-  dialog->setShowsHiddenFiles(false);
-  dialog->setAllowsMultipleSelection(true);
-  dialog->setCanChooseDirectories(true);
-  dialog->setCanChooseFiles(true);
+  const auto dialog = openPanel(arguments, {.multiple = true, .directories = true, .files = true});
   applyExtensions(*dialog, allowedExtensions(arguments));
   beginSheet(dialog, result, [dialog, result](NSModalResponse response) {
     result(response == NSModalResponseOK ? pathList(dialog->URLs()) : EncodableValue());

@@ -178,15 +178,8 @@ class SoakRun {
 
   void sendFfiFrame(uint8_t thread, size_t what, const std::string& symbol,
                     const std::string& signature, const EncodableList& arguments) {
-    EngineFrame frame;
-    frame.kind = EngineFrameKind::ffi;
-    frame.thread = thread;
-    frame.symbol = symbol;
-    frame.signature = signature;
-    frame.payload =
-        FlutterStandardMessageCodec::sharedInstance()->encode(EncodableValue(arguments));
-    frame.id = track(Sent::ffi, what, thread);
-    client_.sendFrame(frame);
+    client_.sendFrame(
+        ffiFrame(track(Sent::ffi, what, thread), thread, symbol, signature, arguments));
     ++counts_.ffiCalls;
   }
 
@@ -221,12 +214,8 @@ class SoakRun {
           EncodableList{EncodableValue(EncodableMap{
               {"public.file-url", EncodableValue("file:///soak/other/" + std::to_string(i))}})});
     }
-    EngineFrame frame;
-    frame.kind = EngineFrameKind::desktop;
-    frame.payload = FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall(
-        {method, EncodableValue(arguments)});
-    frame.id = track(Sent::desktop, what);
-    client_.sendFrame(frame);
+    client_.sendFrame(
+        desktopFrame(track(Sent::desktop, what), {method, EncodableValue(arguments)}));
     ++counts_.desktopCalls;
   }
 
