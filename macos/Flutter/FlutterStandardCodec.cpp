@@ -125,12 +125,6 @@ void FlutterStandardReader::outOfData() {
   throw FlutterCodecError("message corrupted: out of data");
 }
 
-void FlutterStandardReader::readBytes(void* destination, size_t length) {
-  require(length);
-  if (length != 0) std::memcpy(destination, data_ + position_, length);
-  position_ += length;
-}
-
 uint32_t FlutterStandardReader::readSize() {
   const uint8_t first = readByte();
   if (first < 254) return first;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,11 @@ class FlutterStandardReader {
     require(1);
     return data_[position_++];
   }
-  void readBytes(void* destination, size_t length);
+  void readBytes(void* destination, size_t length) {
+    require(length);
+    if (length != 0) std::memcpy(destination, data_ + position_, length);
+    position_ += length;
+  }
   uint32_t readSize();
   void readAlignment(uint8_t alignment);
   std::string readUTF8();
