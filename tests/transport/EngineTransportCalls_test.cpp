@@ -1,4 +1,5 @@
 // FFI and DESKTOP frames: calls on the threads the peer names, answered with their ids.
+#include <sys/socket.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 namespace {
 
 std::mutex recordMutex;
+std::condition_variable recordChanged;
 std::vector<std::pair<int32_t, long>> recorded;  // value, thread id
 
 std::mutex gateMutex;
@@ -31,6 +33,7 @@ __attribute__((visibility("default"))) int32_t tolvek_transport_test_on_main() {
 __attribute__((visibility("default"))) void tolvek_transport_test_record(int32_t value) {
   std::lock_guard lock(recordMutex);
   recorded.emplace_back(value, threadId());
+  recordChanged.notify_all();
 }
 // Waits until the test opens the gate.
 __attribute__((visibility("default"))) void tolvek_transport_test_gate() {
@@ -132,6 +135,38 @@ TEST_F(EngineTransportCalls, ACallInFlightFinishesAfterItsPeerLeft) {
   withPeer([&] {
     auto next = connect();
     EXPECT_EQ(resultOf(next.callFfi(9, "tolvek_transport_test_on_main", "int32()", {})),
+              EncodableValue(0));
+  });
+}
+
+// Whether `count` values are recorded within ten seconds.
+bool recordsReach(size_t count) {
+  std::unique_lock lock(recordMutex);
+  return recordChanged.wait_for(lock, std::chrono::seconds(10),
+                                [count] { return recorded.size() >= count; });
+}
+
+// A peer that no longer receives (its read side shut, as when it is leaving) makes the
+// host's writes fail. What it sent is still served: only the answers are dropped.
+TEST_F(EngineTransportCalls, CallsSentAfterTheAnswersFailedToGoOutAreStillServed) {
+  {
+    std::lock_guard lock(recordMutex);
+    recorded.clear();
+  }
+  withPeer([&] {
+    auto client = connect();
+    ASSERT_EQ(::shutdown(client.fd(), SHUT_RD), 0);
+    client.sendFrame(ffiFrame(1, 4, "tolvek_transport_test_record", "void(int32)", {1}));
+    ASSERT_TRUE(recordsReach(1));
+    // Its answer then fails to go out; the I/O thread has time to notice before more comes.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    client.sendFrame(ffiFrame(2, 4, "tolvek_transport_test_record", "void(int32)", {2}));
+    client.sendFrame(ffiFrame(3, 5, "tolvek_transport_test_record", "void(int32)", {3}));
+  });
+  ASSERT_TRUE(recordsReach(3)) << "calls sent after a failed answer were dropped";
+  withPeer([&] {
+    auto next = connect();
+    EXPECT_EQ(resultOf(next.callFfi(4, "tolvek_transport_test_on_main", "int32()", {})),
               EncodableValue(0));
   });
 }

@@ -151,7 +151,7 @@ void EnginePeer::deliverToDart(const std::string& channel, const FlutterBinaryMe
   frame.payload = message;
   {
     std::lock_guard lock(mutex_);
-    if (!closed_ && !broken_) {
+    if (!closed_ && !broken_ && !outputFailed_) {
       if (onReply) {
         frame.id = nextId_++;
         if (nextId_ == 0) nextId_ = 1;  // id 0 would want no reply
@@ -173,9 +173,18 @@ bool EnginePeer::send(const EngineFrame& frame) {
   const auto bytes = encodeEngineFrame(frame);
   if (!bytes) return false;
   std::lock_guard lock(mutex_);
-  if (closed_ || broken_) return false;
+  if (closed_ || broken_ || outputFailed_) return false;
   writeLocked(bytes->data(), bytes->size());
-  return !broken_;
+  return !broken_ && !outputFailed_;
+}
+
+void EnginePeer::outputFailedLocked() {
+  // The peer can no longer receive (it left, or stopped reading for good). What it sent
+  // before that is still in the socket and is still served; only output is dropped from
+  // now on. The connection ends when reading reaches its end.
+  outputFailed_ = true;
+  outbox_.clear();
+  outboxStart_ = 0;
 }
 
 void EnginePeer::writeLocked(const uint8_t* data, size_t length) {
@@ -193,8 +202,7 @@ void EnginePeer::writeLocked(const uint8_t* data, size_t length) {
       } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
         break;
       } else {
-        broken_ = true;
-        wakeIoThread();
+        outputFailedLocked();
         return;
       }
     }
@@ -208,7 +216,7 @@ void EnginePeer::writeLocked(const uint8_t* data, size_t length) {
   wakeIoThread();
 }
 
-bool EnginePeer::flushPending() {
+void EnginePeer::flushPending() {
   std::lock_guard lock(mutex_);
   while (outboxStart_ < outbox_.size()) {
     const ssize_t written = ::send(fd_, outbox_.data() + outboxStart_,
@@ -218,15 +226,14 @@ bool EnginePeer::flushPending() {
     } else if (written < 0 && errno == EINTR) {
       continue;
     } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      return true;
+      return;
     } else {
-      broken_ = true;
-      return false;
+      outputFailedLocked();
+      return;
     }
   }
   outbox_.clear();
   outboxStart_ = 0;
-  return true;
 }
 
 bool EnginePeer::hasPending() const {

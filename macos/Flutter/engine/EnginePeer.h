@@ -18,7 +18,9 @@
 // DESKTOP calls to the main thread. Frames to the peer are sent from any thread: written
 // at once while the socket takes them, else kept in order for the I/O thread to flush.
 // Once the connection is over, whatever would be sent to the peer is dropped, and host
-// messages still waiting for the peer's reply get an empty one.
+// messages still waiting for the peer's reply get an empty one. A write that fails (the
+// peer left) drops the output but not the connection: the frames the peer sent before it
+// left are still read and served, and the connection ends when reading reaches its end.
 class EnginePeer : public DartConnection, public std::enable_shared_from_this<EnginePeer> {
  public:
   // `fd`: the connected, non-blocking socket, now owned by the peer. `wakeFd`: an eventfd
@@ -31,11 +33,12 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   // I/O thread: reads what arrived and dispatches every whole frame. Returns false when
   // the connection is over (the peer left, an I/O error, or a malformed frame).
   bool readAvailable();
-  // I/O thread: writes kept output. Returns false when the connection is over.
-  bool flushPending();
+  // I/O thread: writes kept output; a failed write drops it (see above).
+  void flushPending();
   // I/O thread: whether output waits for the socket to take it.
   bool hasPending() const;
-  // Whether a write failed or too much output piled up; the I/O thread then closes.
+  // Whether too much output piled up for a peer that does not read; the I/O thread then
+  // cuts it off.
   bool broken() const;
   // I/O thread: ends the connection. Idempotent.
   void close();
@@ -54,6 +57,7 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   void answerDesktop(EngineFrame frame);
   void takeReply(const EngineFrame& frame);
   void writeLocked(const uint8_t* data, size_t length);
+  void outputFailedLocked();
   void wakeIoThread();
 
   const int fd_;
@@ -63,7 +67,8 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
 
   mutable std::mutex mutex_;
   bool closed_ = false;
-  bool broken_ = false;
+  bool broken_ = false;        // cut off: output piled up
+  bool outputFailed_ = false;  // a write failed: output is dropped, input still served
   std::vector<uint8_t> outbox_;
   size_t outboxStart_ = 0;
   uint32_t nextId_ = 1;

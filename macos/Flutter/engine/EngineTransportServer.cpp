@@ -71,10 +71,8 @@ void EngineTransportServer::run() {
     // The peer's events come before new connections: a peer that left just before the
     // next one connected is gone by the time the next one is looked at.
     if (peer && fds[2].revents != 0) {
-      bool open = true;
-      if (fds[2].revents & POLLOUT) open = peer->flushPending();
-      if (open && (fds[2].revents & (POLLIN | POLLHUP | POLLERR))) open = peer->readAvailable();
-      if (!open) endPeer();
+      if (fds[2].revents & POLLOUT) peer->flushPending();
+      if ((fds[2].revents & (POLLIN | POLLHUP | POLLERR)) && !peer->readAvailable()) endPeer();
     }
     if (peer && peer->broken()) endPeer();
     if (fds[1].revents & POLLIN) {
