@@ -159,16 +159,16 @@ std::vector<T> FlutterStandardReader::readTypedList() {
   const uint32_t count = readSize();
   if (sizeof(T) > 1) readAlignment(sizeof(T));
   const size_t length = static_cast<size_t>(count) * sizeof(T);
-  require(length);
-  const uint8_t* first = data_ + position_;
-  position_ += length;
+  require(length);  // before anything is allocated
   if constexpr (sizeof(T) == 1) {
     // Bytes are copied once, straight from the message.
+    const uint8_t* first = data_ + position_;
+    position_ += length;
     return std::vector<T>(first, first + length);
   } else {
     // Elements may sit at any address in the message buffer, so they are copied as bytes.
     std::vector<T> values(count);
-    if (length != 0) std::memcpy(values.data(), first, length);
+    readBytes(values.data(), length);
     return values;
   }
 }

@@ -57,12 +57,7 @@ class DialogCall {
  public:
   DialogCall(EngineClient& client, const std::string& method, const EncodableValue& arguments)
       : client_(client), id_(client.newId()) {
-    EngineFrame frame;
-    frame.kind = EngineFrameKind::message;
-    frame.id = id_;
-    frame.channel = kChannel;
-    frame.payload = codec().encodeMethodCall({method, arguments});
-    client.sendFrame(frame);
+    client.sendFrame(tolvekdart::methodCallFrame(id_, kChannel, {method, arguments}));
   }
   FlutterMethodReply reply() {
     return codec().decodeEnvelope(client_.awaitAnswer(EngineFrameKind::reply, id_).payload);

@@ -26,14 +26,19 @@ EngineFrame ffiFrame(uint32_t id, uint8_t thread, const std::string& symbol,
   return frame;
 }
 
-EngineFrame methodCallFrame(uint32_t id, const std::string& channel,
-                            const FlutterMethodCall& call) {
+EngineFrame messageFrame(uint32_t id, const std::string& channel, std::vector<uint8_t> payload) {
   EngineFrame frame;
   frame.kind = EngineFrameKind::message;
   frame.id = id;
   frame.channel = channel;
-  frame.payload = FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall(call);
+  frame.payload = std::move(payload);
   return frame;
+}
+
+EngineFrame methodCallFrame(uint32_t id, const std::string& channel,
+                            const FlutterMethodCall& call) {
+  return messageFrame(id, channel,
+                      FlutterStandardMethodCodec::sharedInstance()->encodeMethodCall(call));
 }
 
 EngineFrame desktopFrame(uint32_t id, const FlutterMethodCall& call) {
@@ -167,21 +172,13 @@ void EngineClient::keepAnswer(EngineFrame frame) {
 
 std::vector<uint8_t> EngineClient::sendMessage(const std::string& channel,
                                                const std::vector<uint8_t>& payload) {
-  EngineFrame frame;
-  frame.kind = EngineFrameKind::message;
-  frame.id = newId();
-  frame.channel = channel;
-  frame.payload = payload;
+  const auto frame = messageFrame(newId(), channel, payload);
   sendFrame(frame);
   return awaitAnswer(EngineFrameKind::reply, frame.id).payload;
 }
 
 void EngineClient::postMessage(const std::string& channel, const std::vector<uint8_t>& payload) {
-  EngineFrame frame;
-  frame.kind = EngineFrameKind::message;
-  frame.channel = channel;
-  frame.payload = payload;
-  sendFrame(frame);
+  sendFrame(messageFrame(0, channel, payload));
 }
 
 FlutterMethodReply EngineClient::invokeMethod(const std::string& channel, const std::string& method,

@@ -24,6 +24,7 @@ class EngineClientError : public std::runtime_error {
 // Request frames as the Dart side sends them; `id` 0 asks for no answer.
 EngineFrame ffiFrame(uint32_t id, uint8_t thread, const std::string& symbol,
                      const std::string& signature, const EncodableList& arguments);
+EngineFrame messageFrame(uint32_t id, const std::string& channel, std::vector<uint8_t> payload);
 EngineFrame methodCallFrame(uint32_t id, const std::string& channel, const FlutterMethodCall& call);
 EngineFrame desktopFrame(uint32_t id, const FlutterMethodCall& call);
 

@@ -119,12 +119,8 @@ class SoakRun {
 
   void sendMessage(uint64_t i) {
     const size_t what = i % std::size(kMessages);
-    EngineFrame frame;
-    frame.kind = EngineFrameKind::message;
-    frame.channel = kMessages[what].channel;
-    frame.payload = messagePayload(what, i);
-    frame.id = track(Sent::message, what);
-    client_.sendFrame(frame);
+    client_.sendFrame(
+        messageFrame(track(Sent::message, what), kMessages[what].channel, messagePayload(what, i)));
     ++counts_.messages;
   }
 

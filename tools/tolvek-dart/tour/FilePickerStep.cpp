@@ -12,11 +12,7 @@ const char* const kFilePickerChannel = "belsworthan.flutter.plugins.filepicker";
 Json openAndAnswer(EngineClient& client, const std::string& method, const EncodableValue& arguments,
                    const EncodableList& urls) {
   const auto& codec = *FlutterStandardMethodCodec::sharedInstance();
-  EngineFrame call;
-  call.kind = EngineFrameKind::message;
-  call.id = client.newId();
-  call.channel = kFilePickerChannel;
-  call.payload = codec.encodeMethodCall({method, arguments});
+  const auto call = methodCallFrame(client.newId(), kFilePickerChannel, {method, arguments});
   client.sendFrame(call);
   Json result = Json::object();
   result["sheet"] = replyToJson(client.desktop("sheet"));
