@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "macos/Runner/Utf8Text.h"
+#include "platform/Foundation/Utf8Text.h"
 
 namespace {
 

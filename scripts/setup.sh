@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build g++ clang libclang-rt-dev pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev libplist-dev nlohmann-json3-dev
-  libffi-dev shared-mime-info)
+  libffi-dev libsystemd-dev shared-mime-info python3)
 
 missing=()
 for package in "${packages[@]}"; do

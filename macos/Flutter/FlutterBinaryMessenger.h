@@ -37,4 +37,12 @@ class FlutterBinaryMessenger {
   // handler it had; nullptr removes it. Handlers run on the main thread.
   virtual void setMessageHandlerOnChannel(const std::string& channel,
                                           FlutterBinaryMessageHandler handler) = 0;
+
+  // Installs what runs on the main thread when the Dart side that has been talking on
+  // `channel` goes away (its peer leaves or its engine restarts), after every message it
+  // sent before leaving; it replaces any such handler of the channel, and nullptr removes
+  // it. Channels use it to end what that Dart side opened, such as event streams. A
+  // messenger whose Dart side never leaves need not keep it.
+  virtual void setDartEndHandlerOnChannel(const std::string& /*channel*/,
+                                          std::function<void()> /*handler*/) {}
 };

@@ -28,9 +28,16 @@ FlutterEventChannel::FlutterEventChannel(std::string name,
 void FlutterEventChannel::setStreamHandler(std::shared_ptr<FlutterStreamHandler> handler) {
   if (!handler) {
     messenger_->setMessageHandlerOnChannel(name_, nullptr);
+    messenger_->setDartEndHandlerOnChannel(name_, nullptr);
     return;
   }
   auto subscription = std::make_shared<Subscription>();
+  // A Dart side that goes away ends its stream, as if it had cancelled it.
+  messenger_->setDartEndHandlerOnChannel(name_, [handler, subscription] {
+    if (!subscription->active) return;
+    subscription->active = false;
+    handler->onCancelWithArguments(EncodableValue());
+  });
   std::weak_ptr<FlutterBinaryMessenger> weakMessenger = messenger_;
   messenger_->setMessageHandlerOnChannel(
       name_, [name = name_, codec = codec_, handler, subscription, weakMessenger](

@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "macos/Runner/PathList.h"
-#include "macos/Runner/Utf8Text.h"
-#include "platform/Foundation/DirectoryCheckScope.h"
 #include "platform/Foundation/URL.h"
+#include "platform/Foundation/Utf8Text.h"
 
 namespace {
 
@@ -27,14 +26,9 @@ extern "C" void tolvek_clipboard_write_files(const char* paths, int32_t mode) {
   if (paths == nullptr) return;
   try {
     const std::vector<std::string> pieces = splitPathList(utf8TextFromCString(paths));
-    // Long lists usually come from a few folders: their directory checks are made per
-    // folder, with the answers each path would get alone.
-    const platform::DirectoryCheckScope directoryChecks;
     std::vector<NSPasteboardObject> urls;
     urls.reserve(pieces.size());
-    for (const auto& path : pieces) {
-      urls.emplace_back(URL::fileURLWithPath(path));
-    }
+    for (auto& url : URL::fileURLsWithPaths(pieces)) urls.emplace_back(std::move(url));
     const auto pasteboard = NSPasteboard::generalPasteboard();
     pasteboard->clearContents();
     if (!urls.empty()) pasteboard->writeObjects(urls);
@@ -48,18 +42,23 @@ extern "C" char* tolvek_clipboard_read_files(void) {
   try {
     const auto objects = NSPasteboard::generalPasteboard()->readObjectsForClasses(
         {NSPasteboardReadingClass::NSURL}, {{NSPasteboardURLReadingFileURLsOnlyKey, true}});
-    std::string text;
+    std::vector<std::string> paths;
     if (objects) {
+      paths.reserve(objects->size());
       for (const auto& object : *objects) {
         const URL* url = std::get_if<URL>(&object);
         if (url == nullptr) {
-          text.clear();
+          paths.clear();
           break;
         }
-        if (&object != &objects->front()) text += '\n';
-        text += url->path();
+        // A path with a line feed would come out as two paths, the second one a file the
+        // user never copied; an empty path names no file. Neither is handed out.
+        std::string path = url->path();
+        if (path.empty() || path.find('\n') != std::string::npos) continue;
+        paths.push_back(std::move(path));
       }
     }
+    const std::string text = joinPathList(paths);
     // Another application may have written a file URL whose escapes decode to bytes that
     // are not UTF-8; the text handed out is UTF-8 all the same.
     return ::strdup(utf8TextFromBytes(text).c_str());

@@ -4,11 +4,11 @@
 #include <string>
 
 #include "macos/Runner/TolvekWindowState.h"
-#include "macos/Runner/Utf8Text.h"
 #include "macos/Runner/WindowGeometry.h"
 #include "macos/Runner/WindowOnMain.h"
 #include "macos/Runner/tolvek.h"
 #include "platform/AppKit/NSApplication.h"
+#include "platform/Foundation/Utf8Text.h"
 
 namespace {
 
@@ -81,7 +81,8 @@ int32_t tolvek_window_is_visible(void) {
 
 void tolvek_window_set_size(int32_t width, int32_t height) {
   command([width, height](const Window& window) {
-    window->setFrame(frameWithSizeKeepingTopLeft(window->frame(), width, height), true);
+    if (const auto frame = frameWithSizeKeepingTopLeft(window->frame(), width, height))
+      window->setFrame(*frame, true);
   });
 }
 
@@ -94,7 +95,7 @@ void tolvek_window_get_size(int32_t* width, int32_t* height) {
 
 void tolvek_window_set_min_size(int32_t width, int32_t height) {
   command([width, height](const Window& window) {
-    window->setMinSize(NSMakeSize(static_cast<CGFloat>(width), static_cast<CGFloat>(height)));
+    window->setMinSize(minimumSizeFromInt32(width, height));
   });
 }
 

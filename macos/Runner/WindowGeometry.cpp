@@ -1,17 +1,22 @@
 #include "macos/Runner/WindowGeometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
-CGRect frameWithSizeKeepingTopLeft(CGRect frame, int32_t width, int32_t height) {
+std::optional<CGRect> frameWithSizeKeepingTopLeft(CGRect frame, int32_t width, int32_t height) {
+  if (width < 1 || height < 1) return std::nullopt;
   const CGFloat top = CGRectGetMaxY(frame);
   CGRect resized = frame;
   resized.size.width = static_cast<CGFloat>(width);
   resized.size.height = static_cast<CGFloat>(height);
-  // CGRectGetHeight is the absolute height, so a negative height still hangs the frame
-  // below the old top edge.
-  resized.origin.y = top - CGRectGetHeight(resized);
+  resized.origin.y = top - resized.size.height;
   return resized;
+}
+
+CGSize minimumSizeFromInt32(int32_t width, int32_t height) {
+  return NSMakeSize(static_cast<CGFloat>(std::max(width, 0)),
+                    static_cast<CGFloat>(std::max(height, 0)));
 }
 
 int32_t int32FromPoints(CGFloat points) {

@@ -73,7 +73,8 @@ TOLVEK_EXPORT int32_t tolvek_window_is_visible(void);
 
 /*
  * Command: gives the window's frame this width and height in points, keeping its left and
- * top edges; it grows or shrinks to the right and downward. Values are not clamped.
+ * top edges; it grows or shrinks to the right and downward. A width or height below 1
+ * leaves the frame as it is; larger values are not clamped.
  */
 TOLVEK_EXPORT void tolvek_window_set_size(int32_t width, int32_t height);
 
@@ -84,7 +85,7 @@ TOLVEK_EXPORT void tolvek_window_set_size(int32_t width, int32_t height);
  */
 TOLVEK_EXPORT void tolvek_window_get_size(int32_t* width, int32_t* height);
 
-/* Command: sets the window's minimum frame size in points. */
+/* Command: sets the window's minimum frame size in points; a negative value counts as 0. */
 TOLVEK_EXPORT void tolvek_window_set_min_size(int32_t width, int32_t height);
 
 /*
@@ -110,13 +111,17 @@ TOLVEK_EXPORT void tolvek_window_set_title(const char* title);
  * are skipped and nothing is trimmed; a relative path is taken relative to the current
  * directory; ill-formed UTF-8 becomes U+FFFD. The mode is recorded even when there is no
  * path. A null `paths` does nothing: the pasteboard stays as it was. The caller's buffer
- * is not read after the call returns.
+ * is not read after the call returns. The list cannot carry a file name that holds a line
+ * feed: a lone line feed always separates, and a path that keeps one inside a carriage
+ * return and line feed is written but never read back (see tolvek_clipboard_read_files).
  */
 TOLVEK_EXPORT void tolvek_clipboard_write_files(const char* paths, int32_t mode);
 
 /*
  * The paths of the file URLs on the general pasteboard, in order, joined by single line
- * feeds with none after the last; the empty string when there are none. The text is newly
+ * feeds with none after the last; the empty string when there are none. A file URL whose
+ * path holds a line feed, or whose path is empty ("file:", "file://localhost"), is
+ * skipped: splitting it would hand out a file that was never put there. The text is newly
  * allocated and belongs to the caller, who releases it with tolvek_clipboard_free (never
  * with another allocator's free). Null only when the text cannot be allocated.
  */

@@ -17,7 +17,9 @@ class Parser {
       const auto name = readName();
       if (name && peek() == '=') {
         ++position_;
-        if (auto value = readValue()) values[*name] = std::move(*value);
+        // No environment variable can hold a NUL byte: such a line is malformed.
+        auto value = readValue();
+        if (value && value->find('\0') == std::string::npos) values[*name] = std::move(*value);
       }
       skipRestOfLine();
     }

@@ -10,7 +10,8 @@ namespace platform {
 // A value may mix unquoted text (a backslash takes the next character literally),
 // '...' (everything literal) and "..." (a backslash escapes $ ` " \ and a newline) and
 // ends at unquoted white space. Variables are not expanded: "$HOME/x" stays as written.
-// A line that is no assignment, or whose quote is never closed, is skipped. When a name
+// A line that is no assignment, whose quote is never closed, or whose value holds a NUL
+// byte, is skipped. When a name
 // is assigned twice the last assignment wins.
 std::map<std::string, std::string> parseEnvironmentFile(const std::string& text);
 

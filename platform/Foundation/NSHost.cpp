@@ -4,6 +4,7 @@
 
 #include "platform/Foundation/EnvironmentFile.h"
 #include "platform/Foundation/FileContents.h"
+#include "platform/Foundation/Utf8Text.h"
 #include "platform/machine/MachineProfile.h"
 
 namespace {
@@ -36,12 +37,18 @@ std::shared_ptr<NSHost> NSHost::currentHost() {
 
 std::optional<std::string> NSHost::localizedName() const {
   const auto& profile = platform::MachineProfile::current();
-  if (profile.localizedHostName) return *profile.localizedHostName;
+  if (profile.localizedHostName) {
+    const auto& name = *profile.localizedHostName;
+    if (name && !isWellFormedUtf8(*name)) return std::nullopt;
+    return name;
+  }
   const auto text = platform::readFileContents(machineInfoPath(), kMaximumMachineInfoSize);
   if (!text) return std::nullopt;
   const auto values = platform::parseEnvironmentFile(*text);
   const auto found = values.find("PRETTY_HOSTNAME");
-  if (found == values.end() || found->second.empty()) return std::nullopt;
+  // A name that is not UTF-8 is no name the platform's strings can hold: as if unset.
+  if (found == values.end() || found->second.empty() || !isWellFormedUtf8(found->second))
+    return std::nullopt;
   return found->second;
 }
 

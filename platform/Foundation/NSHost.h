@@ -14,6 +14,7 @@ class NSHost : public NSObject {
   // The name people know the machine by: the machine profile's "localizedHostName" as it
   // stands when the profile names one (null: nothing); else PRETTY_HOSTNAME of
   // /etc/machine-info, read at each call, and nothing when that is missing or empty.
+  // A name that is not well-formed UTF-8, from either, is no name: nothing.
   // An unreadable machine profile throws MachineProfileError, as MachineProfile::current().
   std::optional<std::string> localizedName() const;
 };

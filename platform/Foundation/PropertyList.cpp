@@ -3,9 +3,11 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "platform/Foundation/FileContents.h"
+#include "platform/Foundation/Utf8Text.h"
 
 namespace {
 
@@ -18,99 +20,145 @@ struct PlistDeleter {
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
-std::optional<PropertyList> convert(plist_t node);
+// Nesting deeper than any real property list is refused, so that conversion cannot run out
+// of stack on a hostile file.
+constexpr int kMaximumDepth = 512;
 
-std::optional<PropertyList> convertArray(plist_t node) {
-  PropertyList::Array items;
-  const uint32_t count = plist_array_get_size(node);
-  items.reserve(count);
-  for (uint32_t i = 0; i < count; ++i) {
-    auto item = convert(plist_array_get_item(node, i));
-    if (!item) return std::nullopt;
-    items.push_back(std::move(*item));
+// Turns libplist's tree into PropertyList values. Strings and keys come out as well-formed
+// UTF-8 (ill-formed bytes become U+FFFD), as the platform's strings always are; a NUL that
+// the XML reader could not keep comes back from its marker (see fromMemory).
+class Converter {
+ public:
+  explicit Converter(std::string nulMarker) : nulMarker_(std::move(nulMarker)) {}
+
+  std::optional<PropertyList> convert(plist_t node) {
+    if (node == nullptr || depth_ >= kMaximumDepth) return std::nullopt;
+    ++depth_;
+    auto value = convertNode(node);
+    --depth_;
+    return value;
   }
-  return PropertyList(std::move(items));
-}
 
-std::optional<PropertyList> convertDictionary(plist_t node) {
-  PropertyList::Dictionary entries;
-  plist_dict_iter iter = nullptr;
-  plist_dict_new_iter(node, &iter);
-  if (iter == nullptr) return std::nullopt;
-  bool complete = true;
-  while (true) {
-    char* key = nullptr;
-    plist_t value = nullptr;
-    plist_dict_next_item(node, iter, &key, &value);
-    if (key == nullptr || value == nullptr) {
+ private:
+  std::string text(const char* bytes, size_t length) const {
+    std::string value = utf8TextFromBytes(std::string_view(bytes, length));
+    if (nulMarker_.empty()) return value;
+    for (size_t at = value.find(nulMarker_); at != std::string::npos;
+         at = value.find(nulMarker_, at + 1))
+      value.replace(at, nulMarker_.size(), 1, '\0');
+    return value;
+  }
+
+  std::optional<PropertyList> convertArray(plist_t node) {
+    PropertyList::Array items;
+    const uint32_t count = plist_array_get_size(node);
+    items.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+      auto item = convert(plist_array_get_item(node, i));
+      if (!item) return std::nullopt;
+      items.push_back(std::move(*item));
+    }
+    return PropertyList(std::move(items));
+  }
+
+  std::optional<PropertyList> convertDictionary(plist_t node) {
+    PropertyList::Dictionary entries;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(node, &iter);
+    if (iter == nullptr) return std::nullopt;
+    bool complete = true;
+    while (true) {
+      char* key = nullptr;
+      plist_t value = nullptr;
+      plist_dict_next_item(node, iter, &key, &value);
+      if (key == nullptr || value == nullptr) {
+        std::free(key);
+        break;
+      }
+      auto converted = convert(value);
+      if (converted) {
+        entries.insert_or_assign(text(key, std::strlen(key)), std::move(*converted));
+      } else {
+        complete = false;
+      }
       std::free(key);
-      break;
+      if (!complete) break;
     }
-    auto converted = convert(value);
-    if (converted) {
-      entries.insert_or_assign(key, std::move(*converted));
-    } else {
-      complete = false;
-    }
-    std::free(key);
-    if (!complete) break;
+    std::free(iter);
+    if (!complete) return std::nullopt;
+    return PropertyList(std::move(entries));
   }
-  std::free(iter);
-  if (!complete) return std::nullopt;
-  return PropertyList(std::move(entries));
-}
 
-std::optional<PropertyList> convert(plist_t node) {
-  if (node == nullptr) return std::nullopt;
-  switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-      uint8_t value = 0;
-      plist_get_bool_val(node, &value);
-      return PropertyList(value != 0);
+  std::optional<PropertyList> convertNode(plist_t node) {
+    switch (plist_get_node_type(node)) {
+      case PLIST_BOOLEAN: {
+        uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return PropertyList(value != 0);
+      }
+      case PLIST_UINT:
+      case PLIST_UID: {
+        // Property-list integers are signed 64-bit; the library hands them over as their
+        // two's-complement bits.
+        uint64_t value = 0;
+        if (plist_get_node_type(node) == PLIST_UINT)
+          plist_get_uint_val(node, &value);
+        else
+          plist_get_uid_val(node, &value);
+        return PropertyList(static_cast<int64_t>(value));
+      }
+      case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return PropertyList(value);
+      }
+      case PLIST_STRING:
+      case PLIST_KEY: {
+        uint64_t length = 0;
+        const char* bytes = plist_get_string_ptr(node, &length);
+        if (bytes == nullptr) return PropertyList(std::string());
+        return PropertyList(text(bytes, length));
+      }
+      case PLIST_DATE: {
+        int32_t seconds = 0;
+        int32_t microseconds = 0;
+        plist_get_date_val(node, &seconds, &microseconds);
+        return PropertyList(NSDate::dateWithTimeIntervalSinceReferenceDate(
+            static_cast<double>(seconds) + static_cast<double>(microseconds) / 1e6));
+      }
+      case PLIST_DATA: {
+        uint64_t length = 0;
+        const char* bytes = plist_get_data_ptr(node, &length);
+        const auto* begin = reinterpret_cast<const uint8_t*>(bytes);
+        return PropertyList(bytes ? PropertyList::Data(begin, begin + length)
+                                  : PropertyList::Data());
+      }
+      case PLIST_ARRAY:
+        return convertArray(node);
+      case PLIST_DICT:
+        return convertDictionary(node);
+      default:
+        return std::nullopt;
     }
-    case PLIST_UINT:
-    case PLIST_UID: {
-      // Property-list integers are signed 64-bit; the library hands them over as their
-      // two's-complement bits.
-      uint64_t value = 0;
-      if (plist_get_node_type(node) == PLIST_UINT)
-        plist_get_uint_val(node, &value);
-      else
-        plist_get_uid_val(node, &value);
-      return PropertyList(static_cast<int64_t>(value));
-    }
-    case PLIST_REAL: {
-      double value = 0;
-      plist_get_real_val(node, &value);
-      return PropertyList(value);
-    }
-    case PLIST_STRING:
-    case PLIST_KEY: {
-      uint64_t length = 0;
-      const char* text = plist_get_string_ptr(node, &length);
-      if (text == nullptr) return PropertyList(std::string());
-      return PropertyList(std::string(text, length));
-    }
-    case PLIST_DATE: {
-      int32_t seconds = 0;
-      int32_t microseconds = 0;
-      plist_get_date_val(node, &seconds, &microseconds);
-      return PropertyList(NSDate::dateWithTimeIntervalSinceReferenceDate(
-          static_cast<double>(seconds) + static_cast<double>(microseconds) / 1e6));
-    }
-    case PLIST_DATA: {
-      uint64_t length = 0;
-      const char* bytes = plist_get_data_ptr(node, &length);
-      const auto* begin = reinterpret_cast<const uint8_t*>(bytes);
-      return PropertyList(bytes ? PropertyList::Data(begin, begin + length) : PropertyList::Data());
-    }
-    case PLIST_ARRAY:
-      return convertArray(node);
-    case PLIST_DICT:
-      return convertDictionary(node);
-    default:
-      return std::nullopt;
   }
+
+  std::string nulMarker_;
+  int depth_ = 0;
+};
+
+bool isBinary(std::string_view bytes) { return bytes.substr(0, 6) == "bplist"; }
+
+// The XML reader cuts a string at a NUL byte and zeroes the rest of it. So each NUL of an
+// XML document is read as a marker the document does not otherwise hold: the first Unicode
+// noncharacter from U+FDD0 on that it lacks. Empty when there is no NUL; nothing when the
+// document holds every candidate.
+std::optional<std::string> nulMarkerFor(std::string_view bytes) {
+  if (isBinary(bytes) || bytes.find('\0') == std::string_view::npos) return std::string();
+  for (unsigned char last = 0x90; last <= 0xAF; ++last) {
+    const std::string marker{'\xEF', '\xB7', static_cast<char>(last)};
+    if (bytes.find(marker) == std::string_view::npos) return marker;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -120,10 +168,24 @@ PropertyList::PropertyList(Date value)
 
 std::optional<PropertyList> PropertyList::fromMemory(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+  const auto marker = nulMarkerFor(bytes);
+  if (!marker) return std::nullopt;
+  std::string marked;
+  if (!marker->empty()) {
+    marked.reserve(bytes.size() + bytes.size() / 8);
+    for (const char c : bytes) {
+      if (c == '\0')
+        marked.append(*marker);
+      else
+        marked.push_back(c);
+    }
+    bytes = marked;
+    if (bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+  }
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   const PlistPtr owner(root);
-  return convert(root);
+  return Converter(*marker).convert(root);
 }
 
 std::optional<PropertyList> PropertyList::fromFile(const std::string& path) {

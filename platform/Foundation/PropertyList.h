@@ -34,7 +34,9 @@ class PropertyList {
   PropertyList(Dictionary value) : value_(std::move(value)) {}
 
   // Reads a property list in XML or binary form (told apart by its first bytes). Nothing
-  // when the bytes are not a whole, well-formed property list.
+  // when the bytes are not a whole, well-formed property list, or when it nests arrays and
+  // dictionaries more than 512 deep. Strings and keys are well-formed UTF-8 (ill-formed
+  // bytes become U+FFFD) and keep NUL bytes inside them.
   static std::optional<PropertyList> fromMemory(std::string_view bytes);
   // Reads the regular file at `path` (XML or binary). Nothing when the file is missing, is
   // not a regular file (a directory in its place), cannot be read or is malformed.

@@ -127,6 +127,16 @@ URL URL::fileURLWithPath(const std::string& path) {
   return withPath("file", "//", absolute, isDirectoryOnDisk(absolute), "");
 }
 
+std::vector<URL> URL::fileURLsWithPaths(const std::vector<std::string>& paths) {
+  // Long lists usually come from a few folders: their directory checks are made per
+  // folder, with the answers each path would get alone.
+  const platform::DirectoryCheckScope directoryChecks;
+  std::vector<URL> urls;
+  urls.reserve(paths.size());
+  for (const auto& path : paths) urls.push_back(fileURLWithPath(path));
+  return urls;
+}
+
 URL URL::fileURLWithPath(const std::string& path, bool isDirectory) {
   return withPath("file", "//", absolutePath(path), isDirectory || path.empty(), "");
 }

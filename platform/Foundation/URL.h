@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // A URL, as Foundation's `URL` value: above all a file URL made from a path.
 //
@@ -17,6 +18,10 @@ class URL {
   // (the empty path is the current directory itself). The URL is a directory URL when
   // the path ends with "/" or names an existing directory (symbolic links followed).
   static URL fileURLWithPath(const std::string& path);
+  // fileURLWithPath of each path, in order (`paths.map(URL.init(fileURLWithPath:))`), with
+  // the disk asked once per folder rather than once per path where that gives the same
+  // answers.
+  static std::vector<URL> fileURLsWithPaths(const std::vector<std::string>& paths);
   // The same, with the caller saying whether the path is a directory (no disk access).
   static URL fileURLWithPath(const std::string& path, bool isDirectory);
   // Parses URL text ("scheme:[//authority]path[?query][#fragment]"). Nothing when there

@@ -1,21 +1,14 @@
 #include "platform/IOKit/PlatformExpert.h"
 
+#include <systemd/sd-id128.h>
+
 #include <cctype>
-#include <fstream>
 
 #include "platform/IOKit/IOKitLib.h"
 #include "platform/machine/MachineProfile.h"
 
 namespace platform::iokit {
 namespace {
-
-std::optional<std::string> firstLine(const char* path) {
-  std::ifstream file(path);
-  std::string line;
-  if (!file || !std::getline(file, line)) return std::nullopt;
-  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
-  return line;
-}
 
 // What the machine profile says of the UUID property, if it names it.
 std::optional<PlatformUUIDOverride> profileUUID() {
@@ -59,11 +52,15 @@ std::optional<std::string> formatUUID(const std::string& text) {
 }
 
 std::optional<std::string> linuxPlatformUUID() {
-  for (const char* path : {"/etc/machine-id", "/sys/class/dmi/id/product_uuid"}) {
-    if (const auto line = firstLine(path))
-      if (auto uuid = formatUUID(*line)) return uuid;
-  }
-  return std::nullopt;
+  // The machine id is confidential: what leaves the machine is an id derived from it with
+  // a key of this application's, as systemd derives application-specific ids, so the id
+  // is stable for the machine yet tells nothing about the id itself.
+  constexpr sd_id128_t kApplicationKey =
+      SD_ID128_MAKE(7c, fe, 5e, a4, d6, 0d, 4e, a2, b9, 23, 44, 55, 0c, 10, c3, 89);
+  sd_id128_t id;
+  if (sd_id128_get_machine_app_specific(kApplicationKey, &id) < 0) return std::nullopt;
+  char text[SD_ID128_STRING_MAX];
+  return formatUUID(sd_id128_to_string(id, text));
 }
 
 CFTypeRef platformExpertProperty(const std::string& key) {

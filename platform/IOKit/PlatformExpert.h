@@ -14,8 +14,9 @@ inline constexpr const char* kPlatformExpertClass = "IOPlatformExpertDevice";
 // UUID comes from the machine profile when it names one, otherwise from Linux.
 CFTypeRef platformExpertProperty(const std::string& key);
 
-// The machine's UUID as Linux knows it, upper-case in 8-4-4-4-12 form: the machine id
-// (/etc/machine-id), or else the firmware's product UUID. None when neither is readable.
+// The machine's UUID as Linux gives it to this application, upper-case in 8-4-4-4-12
+// form: an id derived from the machine id (/etc/machine-id) with the application's own
+// key, never the machine id itself. None when the machine has no machine id.
 std::optional<std::string> linuxPlatformUUID();
 
 // `text` as an upper-case 8-4-4-4-12 UUID, when it is one: either 32 hex digits or the

@@ -53,6 +53,9 @@ const KernelName* findKernelName(std::string_view name);
 KernelVariable readMachineVariable(std::string_view name);
 // The variable as Linux alone says it (ignoring any machine profile).
 KernelVariable readLinuxVariable(std::string_view name);
+// "hw.cpufrequency" in Hz from a cpufreq line in kHz: nothing when the line is not a
+// positive decimal number; a read failing with ERANGE when the hertz do not fit 64 bits.
+std::optional<KernelVariable> cpuFrequencyFromKilohertz(const std::string& line);
 
 // The source every read goes through: readMachineVariable, unless a test has injected
 // another one.

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <fstream>
+#include <limits>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "platform/kernel/KernelVariables.h"
@@ -65,15 +65,25 @@ KernelVariable cpuFrequency() {
                            "/sys/devices/system/cpu/cpu0/cpufreq/scaling_max_freq"}) {
     const auto line = readLine(path);
     if (!line) continue;
-    std::istringstream text(*line);
-    int64_t kilohertz = 0;
-    if (text >> kilohertz && text.eof() && kilohertz > 0)
-      return KernelVariable::of<int64_t>(kilohertz * 1000);
+    if (auto frequency = cpuFrequencyFromKilohertz(*line)) return *frequency;
   }
   return KernelVariable::failing(ENOENT);
 }
 
 }  // namespace
+
+std::optional<KernelVariable> cpuFrequencyFromKilohertz(const std::string& line) {
+  if (line.empty() || line.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  constexpr int64_t kMaximumKilohertz = std::numeric_limits<int64_t>::max() / 1000;
+  const auto significant = line.find_first_not_of('0');
+  if (significant == std::string::npos) return std::nullopt;  // zero: no frequency
+  // More digits than any representable number has, or a value whose hertz overflow.
+  if (line.size() - significant > 19) return KernelVariable::failing(ERANGE);
+  const uint64_t kilohertz = std::stoull(line.substr(significant));
+  if (kilohertz > static_cast<uint64_t>(kMaximumKilohertz)) return KernelVariable::failing(ERANGE);
+  return KernelVariable::of<int64_t>(static_cast<int64_t>(kilohertz) * 1000);
+}
 
 KernelVariable readLinuxVariable(std::string_view name) {
   if (name == "kern.ostype") return textFrom("/proc/sys/kernel/ostype");

@@ -18,7 +18,8 @@ using nlohmann::json;
 
 [[noreturn]] void fail(const std::string& what) { throw MachineProfileError(what); }
 
-std::vector<uint8_t> parseHex(const std::string& text, const std::string& name) {
+// `what` names the entry in messages, as `sysctl "hw.model"`.
+std::vector<uint8_t> parseHex(const std::string& text, const std::string& what) {
   std::vector<uint8_t> bytes;
   int pending = -1;
   for (char c : text) {
@@ -31,7 +32,7 @@ std::vector<uint8_t> parseHex(const std::string& text, const std::string& name) 
     else if (c >= 'A' && c <= 'F')
       nibble = c - 'A' + 10;
     else
-      fail("sysctl \"" + name + "\": \"hex\" holds a character that is not a hex digit");
+      fail(what + ": \"hex\" holds a character that is not a hex digit");
     if (pending < 0) {
       pending = nibble;
     } else {
@@ -39,7 +40,7 @@ std::vector<uint8_t> parseHex(const std::string& text, const std::string& name) 
       pending = -1;
     }
   }
-  if (pending >= 0) fail("sysctl \"" + name + "\": \"hex\" has an odd number of digits");
+  if (pending >= 0) fail(what + ": \"hex\" has an odd number of digits");
   return bytes;
 }
 
@@ -82,7 +83,7 @@ SysctlOverride parseSysctl(const std::string& name, const json& entry) {
     result.bytes = nativeBytes<uint64_t>(value.get<uint64_t>());
   } else if (kind == "hex") {
     if (!value.is_string()) fail("sysctl \"" + name + "\": \"hex\" must be a string");
-    result.bytes = parseHex(value.get<std::string>(), name);
+    result.bytes = parseHex(value.get<std::string>(), "sysctl \"" + name + "\"");
   } else if (kind == "error") {
     if (!value.is_string()) fail("sysctl \"" + name + "\": \"error\" must be an errno name");
     const int code = errnoFromName(value.get<std::string>());
@@ -142,8 +143,14 @@ MachineProfile parseObject(const json& root) {
         profile.localizedHostName = std::optional<std::string>(value.get<std::string>());
       else if (value.is_null())
         profile.localizedHostName = std::optional<std::string>();
-      else
-        fail("\"localizedHostName\" must be a string or null");
+      else if (value.is_object() && value.size() == 1 && value.contains("hex") &&
+               value["hex"].is_string()) {
+        // The name's exact bytes, for a machine whose name is not text.
+        const auto bytes = parseHex(value["hex"].get<std::string>(), "\"localizedHostName\"");
+        profile.localizedHostName =
+            std::optional<std::string>(std::string(bytes.begin(), bytes.end()));
+      } else
+        fail("\"localizedHostName\" must be a string, null or {\"hex\": \"...\"}");
     } else if (key == "operatingSystemVersion") {
       if (!value.is_array() || value.size() != 3)
         fail("\"operatingSystemVersion\" must be [major, minor, patch]");

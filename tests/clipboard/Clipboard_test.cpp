@@ -94,7 +94,19 @@ TEST_F(ClipboardTest, OnlyTheExactModeCutCounts) {
 TEST_F(ClipboardTest, CarriageReturnLineFeedStaysInsideOnePath) {
   tolvek_clipboard_write_files("/tmp/X\r\n/tmp/Y", 0);
   EXPECT_THAT(fileURLStrings(), ElementsAre("file:///tmp/X%0D%0A/tmp/Y"));
-  EXPECT_EQ(readFiles(), "/tmp/X\r\n/tmp/Y");
+  // Read back, that one path would be two to a reader that splits at line feeds.
+  EXPECT_EQ(readFiles(), "");
+}
+
+TEST_F(ClipboardTest, ReadSkipsURLsWithALineFeedOrNoPath) {
+  platform::writeGeneralPasteboardFromAnotherApplication(
+      {{{NSPasteboardTypeFileURL, "file:///Users/me/invoice.pdf%0A/Users/me/.ssh/id_ed25519"}},
+       {{NSPasteboardTypeFileURL, "file:///tmp/kept"}},
+       {{NSPasteboardTypeFileURL, "file:///tmp/cr%0D%0Alf"}},
+       {{NSPasteboardTypeFileURL, "file:"}},
+       {{NSPasteboardTypeFileURL, "file://localhost"}},
+       {{NSPasteboardTypeFileURL, "file:///tmp/also%20kept"}}});
+  EXPECT_EQ(readFiles(), "/tmp/kept\n/tmp/also kept");
 }
 
 TEST_F(ClipboardTest, AnotherApplicationsWriteTakesTheModeAway) {
@@ -155,7 +167,6 @@ TEST_F(ClipboardTest, PathsSurviveAWriteAndAReadUnchanged) {
       "/tmp/a?b#c%d",
       "/tmp/lone\rcr",
       "/tmp/ends with cr\r",
-      "/tmp/crlf\r\ninside",
       "/tmp/ trailing space ",
       "/tmp/tab\there",
       "/tmp/sym!$&'()*+,;=:@~"};
@@ -173,10 +184,13 @@ TEST_F(ClipboardTest, PathsSurviveAWriteAndAReadUnchanged) {
   std::string list;
   for (const auto& path : paths) list += path + "\n";
   tolvek_clipboard_write_files(list.c_str(), 0);
-  EXPECT_EQ(readFiles(), list.substr(0, list.size() - 1));
   // The path that ends with a CR and its LF make one CR LF character, so that path and the
-  // next are one.
+  // next are one; with a line feed inside, it is not read back.
   EXPECT_EQ(fileURLStrings().size(), paths.size() - 1);
+  std::string readable;
+  for (const auto& path : paths)
+    if (path.back() != '\r' && path != "/tmp/ trailing space ") readable += path + "\n";
+  EXPECT_EQ(readFiles(), readable.substr(0, readable.size() - 1));
 }
 
 TEST_F(ClipboardTest, RelativePathsAreTakenFromTheCurrentDirectory) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 #include "platform/IOKit/IOKitLib.h"
 #include "platform/IOKit/PlatformExpert.h"
 #include "tests/device_info/MachineTestSupport.h"
@@ -39,17 +42,24 @@ TEST(IOKitUUID, FormatsMachineIdsAndUUIDsInUpperCase) {
     EXPECT_FALSE(formatUUID(bad).has_value()) << bad;
 }
 
-TEST(IOKitUUID, TheBareMachineGivesItsMachineIdAsAnUpperCaseUUID) {
+TEST(IOKitUUID, TheBareMachineGivesAnIdDerivedFromItsMachineIdNeverTheIdItself) {
   ScopedProfile bare;
   const auto machineId = device_info_test::firstLineOf("/etc/machine-id");
   if (!machineId || machineId->size() != 32) GTEST_SKIP() << "this machine has no machine id";
-  std::string expected;
-  for (char c : *machineId) expected += static_cast<char>(std::toupper(c));
-  expected.insert(20, "-");
-  expected.insert(16, "-");
-  expected.insert(12, "-");
-  expected.insert(8, "-");
-  EXPECT_EQ(textOf(readUUIDProperty()), expected);
+  const std::string uuid = textOf(readUUIDProperty()).value_or("");
+  ASSERT_EQ(formatUUID(uuid), uuid) << "an upper-case 8-4-4-4-12 UUID";
+  EXPECT_NE(uuid, formatUUID(*machineId));
+  // Derived ids are random-style (version 4, RFC 4122 variant) and the same at every read.
+  EXPECT_EQ(uuid[14], '4') << uuid;
+  EXPECT_NE(std::string("89AB").find(uuid[19]), std::string::npos) << uuid;
+  EXPECT_EQ(textOf(readUUIDProperty()), uuid);
+  // No half of the machine id shows through either.
+  std::string upper;
+  for (char c : *machineId) upper += static_cast<char>(std::toupper(c));
+  std::string digits = uuid;
+  std::erase(digits, '-');
+  EXPECT_EQ(digits.find(upper.substr(0, 16)), std::string::npos);
+  EXPECT_EQ(digits.find(upper.substr(16)), std::string::npos);
 }
 
 TEST(IOKitUUID, AProfileGivesAStringNoPropertyOrAnotherKindOfObject) {

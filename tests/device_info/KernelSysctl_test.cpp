@@ -274,3 +274,24 @@ TEST(KernelErrors, OnlyCodesTheSystemDefinesArePOSIXErrorCodes) {
 }
 
 }  // namespace
+
+TEST(LinuxCpuFrequency, KilohertzBecomeHertzAndOutOfRangeIsAFailedRead) {
+  using platform::kernel::cpuFrequencyFromKilohertz;
+  const auto hertz = [](const std::string& line) {
+    const auto variable = cpuFrequencyFromKilohertz(line);
+    int64_t value = 0;
+    if (variable && variable->error == 0) std::memcpy(&value, variable->bytes.data(), sizeof value);
+    return value;
+  };
+  EXPECT_EQ(hertz("3200000"), 3200000000);
+  EXPECT_EQ(hertz("0003200000"), 3200000000);
+  EXPECT_EQ(hertz("9223372036854775"), 9223372036854775000);  // the largest that fits
+  for (const char* line : {"9223372036854776", "99999999999999999", "9223372036854775807",
+                           "184467440737095516150", "99999999999999999999999999"}) {
+    const auto variable = cpuFrequencyFromKilohertz(line);
+    ASSERT_TRUE(variable) << line;
+    EXPECT_EQ(variable->error, ERANGE) << line;
+  }
+  for (const char* line : {"", "0", "-5", "+5", "12 kHz", "1.5"})
+    EXPECT_FALSE(cpuFrequencyFromKilohertz(line)) << line;
+}

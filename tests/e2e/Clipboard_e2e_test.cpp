@@ -192,7 +192,8 @@ TEST_P(ClipboardOverFfi, CrLfIsPartOfAPathAndNothingIsTrimmed) {
   const std::string oneWithCrLf = kRoot + "/X\r\n" + kRoot + "/Y";
   write(oneWithCrLf, 1);
   EXPECT_EQ(fileURLs(pasteboard()).size(), 1u);
-  EXPECT_EQ(read(), oneWithCrLf);
+  // Its line feed would split it in two when read, so it is not read back.
+  EXPECT_EQ(read(), "");
 
   // A lone CR and spaces stay in the path.
   const std::string spaced = kRoot + "/ lone\rcarriage return ";
@@ -203,7 +204,6 @@ TEST_P(ClipboardOverFfi, CrLfIsPartOfAPathAndNothingIsTrimmed) {
   // A CR at the end of a path and the LF after it are one CR LF: no split there.
   write(kRoot + "/c\r\n" + kRoot + "/d\n", 0);
   EXPECT_EQ(fileURLs(pasteboard()).size(), 1u);
-  EXPECT_EQ(read(), kRoot + "/c\r\n" + kRoot + "/d");
 }
 
 TEST_P(ClipboardOverFfi, ASingleFileComesBackWithoutALineFeed) {
@@ -258,6 +258,7 @@ TEST_P(ClipboardOverFfi, AnotherApplicationsFilesAreReadAndAreNotCut) {
   ASSERT_EQ(isCut(), 1);
   otherApplicationWrites(EncodableList{
       EncodableMap{{kFileURLType, "file://" + kRoot + "/other/a%20b.txt"}},
+      EncodableMap{{kFileURLType, "file://" + kRoot + "/invoice.pdf%0A/home/me/.ssh/id"}},
       EncodableMap{{kFileURLType, "file://" + kRoot + "/other/c"}},
   });
   EXPECT_EQ(isCut(), 0);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "device_info/MachineTestSupport.h"
+#include "platform/IOKit/PlatformExpert.h"
 #include "support/TemporaryDirectory.h"
 #include "tests/e2e/HostTestSupport.h"
 
@@ -166,7 +167,7 @@ class DeviceInfoOnAnOddMachine : public SharedHostTest<DeviceInfoOnAnOddMachine>
         "kern.hostname":   {"string": "odd-host"}
       },
       "platformUUID": {"notAString": 42},
-      "localizedHostName": null
+      "localizedHostName": {"hex": "43 61 66 e9"}
     })json");
   }
 };
@@ -188,7 +189,8 @@ TEST_F(DeviceInfoOnAnOddMachine, AMissingFrequencyIsZeroAndLeavesTheOtherValuesA
             EncodableValue(static_cast<int32_t>(device_info_test::onlineProcessors())));
 }
 
-TEST_F(DeviceInfoOnAnOddMachine, WithoutALocalizedNameTheComputerIsNamedByTheKernelHostName) {
+TEST_F(DeviceInfoOnAnOddMachine, ALocalizedNameThatIsNotUtf8CountsAsNoneAndTheReplyDecodes) {
+  // "Caf" and a Latin-1 e-acute: the name is passed over for the kernel host name.
   EXPECT_EQ(valueAt(deviceInfo(*client()), "computerName"), EncodableValue("odd-host"));
 }
 
@@ -230,15 +232,12 @@ TEST_F(DeviceInfoOnThisMachine, WithoutAPrettyHostNameTheComputerIsNamedByTheHos
   EXPECT_EQ(valueAt(deviceInfo(*client()), "computerName"), EncodableValue(*hostName));
 }
 
-TEST_F(DeviceInfoOnThisMachine, TheSystemGuidIsTheMachineIdAsAnUpperCaseUuid) {
+TEST_F(DeviceInfoOnThisMachine, TheSystemGuidIsTheHostsOwnIdForThisMachine) {
   const auto machineId = device_info_test::firstLineOf("/etc/machine-id");
   if (!machineId || machineId->size() != 32) GTEST_SKIP() << "this machine has no machine id";
-  std::string uuid;
-  for (size_t i = 0; i < machineId->size(); ++i) {
-    if (i == 8 || i == 12 || i == 16 || i == 20) uuid += '-';
-    uuid += static_cast<char>(std::toupper(static_cast<unsigned char>((*machineId)[i])));
-  }
-  EXPECT_EQ(valueAt(deviceInfo(*client()), "systemGUID"), EncodableValue(uuid));
+  const auto expected = platform::iokit::linuxPlatformUUID();
+  ASSERT_TRUE(expected);
+  EXPECT_EQ(valueAt(deviceInfo(*client()), "systemGUID"), EncodableValue(*expected));
 }
 
 // A machine profile that is not one stops the start with one line and a failing status.

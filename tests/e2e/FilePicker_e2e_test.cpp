@@ -170,7 +170,7 @@ TEST_F(FilePickerHost, EachDialogIsShownOnTheMainWindowAndAnswered) {
                  setting("setDirectoryURL:", "/srv/in"), setting("setShowsHiddenFiles:", false),
                  setting("setAllowsMultipleSelection:", true),
                  setting("setCanChooseDirectories:", false), setting("setCanChooseFiles:", true),
-                 setting("setAllowedContentTypes:", strings({"image/png"}))}}}));
+                 setting("setAllowedContentTypes:", strings({"image/png", "dyn.e7a7a7171"}))}}}));
     client->desktop(
         "answerSheet",
         EncodableMap{{"response", 1}, {"urls", strings({"/srv/in/b.png", "/srv/a.png"})}});

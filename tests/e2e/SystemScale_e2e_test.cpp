@@ -65,3 +65,22 @@ TEST_F(SystemScaleEndToEnd, AScreenChangingItsFactorIsReportedClamped) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SystemScaleEndToEnd, AStreamEndsWithThePeerThatOpenedIt) {
+  {
+    auto first = attach();
+    ASSERT_EQ(first.invokeMethod(kEvents, "listen"), FlutterMethodReply(EncodableValue()));
+  }
+  // The next peer never listened: a change of factor sends it nothing.
+  auto next = attach();
+  next.desktop("setScreens", EncodableMap{{"screens", EncodableList{screen(0, 3.0)}},
+                                          {"mainScreen", int32_t{0}}});
+  EXPECT_TRUE(eventsSoFar(next).empty());
+  EXPECT_EQ(
+      next.invokeMethod(kEvents, "cancel"),
+      FlutterMethodReply(FlutterError{"error", "No active stream to cancel", EncodableValue()}));
+}
+
+}  // namespace

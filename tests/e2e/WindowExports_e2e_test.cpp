@@ -138,6 +138,10 @@ TEST_F(WindowExportsEndToEnd, MinimumSizeAndCentre) {
   call(1, "tolvek_window_set_min_size", "void(int32,int32)", {int32_t{480}, int32_t{320}});
   EXPECT_EQ(windowField("minSize"), EncodableValue(EncodableList{480.0, 320.0}));
   call(1, "tolvek_window_set_size", "void(int32,int32)", {int32_t{600}, int32_t{400}});
+  // A size below one point leaves the frame and its top edge as they are.
+  const auto before = frame();
+  call(1, "tolvek_window_set_size", "void(int32,int32)", {int32_t{600}, int32_t{-50}});
+  EXPECT_EQ(frame(), before);
   command(1, "tolvek_window_center");
   // On the 1440 x 875 visible part of the standard screen: centred across, a third of the
   // free height above.

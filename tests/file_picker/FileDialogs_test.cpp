@@ -276,7 +276,7 @@ TEST_F(SystemFileDialogs, TheEmulatedVersionChoosesTheFilter) {
             (PanelSetting{"setAllowedFileTypes:", Strings{"png", "zzqq"}}));
   platform::setEmulatedOperatingSystemVersionForTesting(NSOperatingSystemVersion{11, 0, 0});
   EXPECT_EQ(settingsOf("pickFiles", arguments).back(),
-            (PanelSetting{"setAllowedContentTypes:", Strings{"image/png"}}));
+            (PanelSetting{"setAllowedContentTypes:", Strings{"image/png", "dyn.e7a7a7171"}}));
 }
 
 }  // namespace

@@ -158,6 +158,31 @@ TEST_F(Channels, EventChannelsFollowTheListenAndCancelProtocol) {
             FlutterMethodReply(FlutterMethodNotImplemented));
 }
 
+TEST_F(Channels, ADartSideThatGoesAwayEndsItsStreamsAsACancelWould) {
+  auto stream = std::make_shared<CountingStream>();
+  FlutterEventChannel::eventChannelWithName("test/events", messenger)->setStreamHandler(stream);
+  ASSERT_EQ(dart->invokeMethod("test/events", "listen"), FlutterMethodReply(EncodableValue()));
+  const auto sink = stream->sink;
+
+  messenger->detach(dart.get());
+  platform::RunLoop::main().runUntilIdle();
+  EXPECT_EQ(stream->cancels, 1);
+
+  // The next Dart side never listened: it gets no events, and has nothing to cancel.
+  const auto next = InProcessDart::attach(messenger);
+  sink(EncodableValue("for the old side"));
+  EXPECT_TRUE(next->events("test/events").empty());
+  EXPECT_EQ(
+      next->invokeMethod("test/events", "cancel"),
+      FlutterMethodReply(FlutterError{"error", "No active stream to cancel", EncodableValue()}));
+  EXPECT_EQ(stream->cancels, 1);
+
+  // A side that leaves with no stream open cancels nothing.
+  messenger->detach(next.get());
+  platform::RunLoop::main().runUntilIdle();
+  EXPECT_EQ(stream->cancels, 1);
+}
+
 TEST_F(Channels, BasicChannelsCarryMessagesAndNilRemovesTheHandler) {
   FlutterBasicMessageChannel channel("test/basic", messenger);
   channel.setMessageHandler([](const EncodableValue& message, FlutterReply reply) {

@@ -1,4 +1,5 @@
-// Every vector of the shared codec vectors, in the directions each one names.
+// Every vector of the codec vectors (tests/data/codec-vectors.json), in the directions each one
+// names.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -179,7 +180,7 @@ std::string hex(const std::vector<uint8_t>& bytes) {
 }
 
 std::vector<json> loadVectors() {
-  std::ifstream file(TOLVEK_SHARED_DIR "/vectors/codec.json");
+  std::ifstream file(TOLVEK_TEST_DATA_DIR "/codec-vectors.json");
   if (!file) return {};
   return json::parse(file).get<std::vector<json>>();
 }
@@ -202,7 +203,7 @@ class CodecVectors : public ::testing::Test {
 
 TEST_F(CodecVectors, EveryVectorBehavesAsItsDirectionSays) {
   const auto vectors = loadVectors();
-  ASSERT_GT(vectors.size(), 100u) << "the shared vectors are missing";
+  ASSERT_GT(vectors.size(), 100u) << "the codec vectors are missing";
   int checked = 0;
   for (const auto& v : vectors) {
     const std::string name = v["name"], kind = v["kind"], direction = v["direction"];

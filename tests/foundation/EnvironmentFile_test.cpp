@@ -33,6 +33,12 @@ TEST(EnvironmentFile, SkipsLinesThatAreNoAssignmentAndKeepsTheLastOfARepeatedNam
       "OPEN=\"never closed\n"
       "B='also open\n"
       "A=second\n"
+      "NUL=/a" +
+      std::string(1, '\0') +
+      "b\n"
+      "QUOTED_NUL=\"/a" +
+      std::string(1, '\0') +
+      "b\"\n"
       "C=ok");
   EXPECT_EQ(values, (Values{{"A", "second"}, {"C", "ok"}}));
 }

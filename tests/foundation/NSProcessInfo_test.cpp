@@ -90,6 +90,8 @@ TEST_F(NSHostTest, PrettyHostNameComesFromMachineInfo) {
   EXPECT_EQ(NSHost::currentHost()->localizedName(), std::nullopt);
   directory.write("machine-info", "CHASSIS=laptop\n");
   EXPECT_EQ(NSHost::currentHost()->localizedName(), std::nullopt);
+  directory.write("machine-info", "PRETTY_HOSTNAME=Caf\xE9\n");
+  EXPECT_EQ(NSHost::currentHost()->localizedName(), std::nullopt) << "not UTF-8";
   platform::setMachineInfoPathForTesting(directory / "missing");
   EXPECT_EQ(NSHost::currentHost()->localizedName(), std::nullopt);
 }
@@ -101,6 +103,13 @@ TEST_F(NSHostTest, MachineProfileNameWinsEvenWhenNull) {
   MachineProfile::setCurrentForTesting(MachineProfile::parse(R"({"localizedHostName": "Studio"})"));
   EXPECT_EQ(NSHost::currentHost()->localizedName(), "Studio");
   MachineProfile::setCurrentForTesting(MachineProfile::parse(R"({"localizedHostName": null})"));
+  EXPECT_EQ(NSHost::currentHost()->localizedName(), std::nullopt);
+  MachineProfile::setCurrentForTesting(
+      MachineProfile::parse(R"({"localizedHostName": {"hex": "43 61 66 c3 a9"}})"));
+  EXPECT_EQ(NSHost::currentHost()->localizedName(), "Caf\xC3\xA9");
+  // Not UTF-8: no name, and the file is not asked either.
+  MachineProfile::setCurrentForTesting(
+      MachineProfile::parse(R"({"localizedHostName": {"hex": "43 61 66 e9"}})"));
   EXPECT_EQ(NSHost::currentHost()->localizedName(), std::nullopt);
   MachineProfile::setCurrentForTesting(MachineProfile{});
   EXPECT_EQ(NSHost::currentHost()->localizedName(), "FromFile");

@@ -74,3 +74,30 @@ TEST(PropertyList, FromFileReadsRegularFilesOnly) {
   EXPECT_FALSE(PropertyList::fromFile(directory.makeDirectory("folder.plist")).has_value());
   EXPECT_FALSE(PropertyList::fromFile(directory / "missing.plist").has_value());
 }
+
+TEST(PropertyList, StringsKeepTheirNulBytesAndComeOutAsWellFormedUtf8) {
+  const std::string nul(1, '\0');
+  const auto plist = PropertyList::fromMemory(
+      xmlPropertyList("<dict><key>k" + nul + "ey</key><string>Tol" + nul +
+                      "vek</string>"
+                      "<key>latin1</key><string>caf\xE9</string>"
+                      "<key>marker</key><string>\xEF\xB7\x90</string></dict>"));
+  ASSERT_TRUE(plist.has_value());
+  EXPECT_EQ(*plist->objectForKey("k" + nul + "ey")->string(), "Tol" + nul + "vek");
+  EXPECT_EQ(*plist->objectForKey("latin1")->string(), "caf\xEF\xBF\xBD");
+  // A character that happens to be the first NUL marker candidate stays itself.
+  EXPECT_EQ(*plist->objectForKey("marker")->string(), "\xEF\xB7\x90");
+}
+
+TEST(PropertyList, NestingDeeperThanTheLimitIsMalformedNotACrash) {
+  const auto nested = [](int depth) {
+    std::string body;
+    for (int i = 0; i < depth; ++i) body += "<array>";
+    for (int i = 0; i < depth; ++i) body += "</array>";
+    return xmlPropertyList(body);
+  };
+  EXPECT_TRUE(PropertyList::fromMemory(nested(512)).has_value());
+  EXPECT_FALSE(PropertyList::fromMemory(nested(513)).has_value());
+  EXPECT_FALSE(PropertyList::fromMemory(nested(25000)).has_value());
+  EXPECT_FALSE(PropertyList::fromMemory(binaryPropertyList(nested(600))).has_value());
+}

@@ -67,15 +67,40 @@ TEST_F(UTTypeTest, CaseMattersOnlyWhereTheGlobSaysSoAndExactCaseIsPreferred) {
   EXPECT_EQ(identifierFor("c"), "text/x-csrc");
 }
 
-TEST_F(UTTypeTest, UnknownOrMalformedExtensionsHaveNoType) {
-  for (const char* extension : {"", "xyz", ".pdf", "pdf.", "Makefile", "bad", "gone", "*"}) {
+TEST_F(UTTypeTest, ExtensionsNoFileNameCanEndInHaveNoType) {
+  for (const std::string& extension : {std::string(), std::string(".pdf"), std::string("pdf."),
+                                       std::string("a/b"), std::string("a\0b", 3)}) {
     EXPECT_EQ(identifierFor(extension), "(none)") << extension;
+    EXPECT_EQ(identifierFor(extension, nullptr), "(none)") << extension;
   }
 }
 
+TEST_F(UTTypeTest, UnknownExtensionsGetAStableDynamicTypeThatIsData) {
+  const auto zzqq = UTType::typeWithFilenameExtension("zzqq", UTType::data());
+  ASSERT_NE(zzqq, nullptr);
+  EXPECT_TRUE(zzqq->isDynamic());
+  EXPECT_EQ(zzqq->identifier().rfind("dyn.", 0), 0u) << zzqq->identifier();
+  EXPECT_EQ(zzqq->preferredFilenameExtension(), "zzqq");
+  EXPECT_TRUE(zzqq->conformsToType(*UTType::data()));
+  EXPECT_FALSE(zzqq->conformsToType(UTType("text/plain")));
+  // The same extension, the same type; another extension (letter case too), another.
+  EXPECT_EQ(identifierFor("zzqq"), zzqq->identifier());
+  EXPECT_NE(identifierFor("ZZQQ"), zzqq->identifier());
+  EXPECT_NE(identifierFor("zzq"), zzqq->identifier());
+  // Names the database has only as whole-name globs, or with broken lines, are unknown.
+  for (const char* extension : {"Makefile", "bad", "gone", "*"})
+    EXPECT_EQ(identifierFor(extension).rfind("dyn.", 0), 0u) << extension;
+  // A dynamic type conforms to nothing narrower than data.
+  EXPECT_EQ(identifierFor("zzqq", std::make_shared<UTType>("text/plain")), "(none)");
+  // Known types name their extension too.
+  EXPECT_EQ(UTType("application/pdf").preferredFilenameExtension(), "pdf");
+  EXPECT_EQ(UTType("image/png").preferredFilenameExtension(), "leg");  // through its alias
+  EXPECT_EQ(UTType("text/x-makefile").preferredFilenameExtension(), std::nullopt);
+}
+
 TEST_F(UTTypeTest, TheTypeMustConformToTheGivenSupertype) {
-  // Folders are no data.
-  EXPECT_EQ(identifierFor("bundle"), "(none)");
+  // Folders are no data: among data, the extension is as good as unknown.
+  EXPECT_EQ(identifierFor("bundle"), "dyn.e62756e646c65");
   EXPECT_EQ(identifierFor("bundle", nullptr), "inode/x-bundle");
   EXPECT_EQ(identifierFor("tar.gz", std::make_shared<UTType>("application/gzip")),
             "application/x-compressed-tar");
@@ -101,5 +126,6 @@ TEST(UTTypeSystemDatabase, KnowsCommonExtensionsWhenInstalled) {
   const auto c = UTType::typeWithFilenameExtension("c", UTType::data());
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(c->identifier(), "text/x-csrc");
-  EXPECT_EQ(UTType::typeWithFilenameExtension("no-such-extension-here", UTType::data()), nullptr);
+  EXPECT_TRUE(
+      UTType::typeWithFilenameExtension("no-such-extension-here", UTType::data())->isDynamic());
 }

@@ -210,9 +210,9 @@ TEST_F(WindowExports, SetSizeKeepsTheLeftAndTopEdges) {
   EXPECT_EQ(window->frame(), CGRectMake(100, 32, 1024, 768));
   fromAnotherThread([] { tolvek_window_set_size(400, 300); });
   EXPECT_EQ(window->frame(), CGRectMake(100, 500, 400, 300));
-  // A negative height is passed on as it is, hanging by its absolute value.
+  // A height below one point changes nothing: the top edge stays where it was.
   tolvek_window_set_size(400, -100);
-  EXPECT_EQ(window->frame(), CGRectMake(100, 700, 400, -100));
+  EXPECT_EQ(window->frame(), CGRectMake(100, 500, 400, 300));
 }
 
 TEST_F(WindowExports, GetSizeTruncatesAndWritesOnlyThroughNonNullPointers) {

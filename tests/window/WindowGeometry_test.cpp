@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -14,17 +15,24 @@ TEST(WindowGeometry, ResizingKeepsTheLeftAndTopEdges) {
   // Top edge at 800: the new frame hangs 768 points below it.
   EXPECT_EQ(frameWithSizeKeepingTopLeft(CGRectMake(100, 200, 800, 600), 1024, 768),
             CGRectMake(100, 32, 1024, 768));
-  // Shrinking moves the bottom edge up.
+  // Shrinking moves the bottom edge up; one point is the least there is.
   EXPECT_EQ(frameWithSizeKeepingTopLeft(CGRectMake(0, 0, 800, 600), 400, 300),
             CGRectMake(0, 300, 400, 300));
+  EXPECT_EQ(frameWithSizeKeepingTopLeft(CGRectMake(0, 0, 800, 600), 1, 1),
+            CGRectMake(0, 599, 1, 1));
 }
 
-TEST(WindowGeometry, ANegativeHeightIsKeptAndHangsByItsAbsoluteValue) {
-  const CGRect frame = frameWithSizeKeepingTopLeft(CGRectMake(100, 200, 800, 600), -50, -100);
-  EXPECT_EQ(frame, CGRectMake(100, 700, -50, -100));
-  // A frame with a negative height has its top at its origin; that top is kept too.
-  EXPECT_EQ(frameWithSizeKeepingTopLeft(CGRectMake(0, 500, 10, -100), 10, 40),
-            CGRectMake(0, 460, 10, 40));
+TEST(WindowGeometry, ASizeBelowOnePointLeavesTheFrameAlone) {
+  for (const auto& [width, height] :
+       {std::pair{0, 100}, {100, 0}, {-50, 100}, {100, -100}, {kMin, kMin}, {kMax, 0}})
+    EXPECT_FALSE(frameWithSizeKeepingTopLeft(CGRectMake(100, 200, 800, 600), width, height))
+        << width << " x " << height;
+}
+
+TEST(WindowGeometry, ANegativeMinimumSizeCountsAsZero) {
+  EXPECT_EQ(minimumSizeFromInt32(320, 240), NSMakeSize(320, 240));
+  EXPECT_EQ(minimumSizeFromInt32(-1, 240), NSMakeSize(0, 240));
+  EXPECT_EQ(minimumSizeFromInt32(320, kMin), NSMakeSize(320, 0));
 }
 
 TEST(WindowGeometry, FrameSizesAreTruncatedTowardZero) {

@@ -11,9 +11,9 @@ struct ModelName {
   std::string_view name;
 };
 
-// Every known identifier with its marketing name. Identifiers are literal text: the Mac
-// minis' "MacMini" has a capital M, and two recent MacBook Pros report a period
-// ("Mac15.10", "Mac15.11") where the others have a comma.
+// Every known identifier with its marketing name. Identifiers are literal text. Real
+// machines report "Macmini9,1" and "Mac15,10"; the spellings "MacMini9,1" and "Mac15.10"
+// stay beside them for callers that already pass those.
 constexpr ModelName kModelNames[] = {
     {"MacBook8,1", "MacBook (12-inch, 2015)"},
     {"MacBook9,1", "MacBook (12-inch, 2016)"},
@@ -65,9 +65,11 @@ constexpr ModelName kModelNames[] = {
     {"Mac15,6", "MacBook Pro (14-inch, 2023)"},
     {"Mac15,8", "MacBook Pro (14-inch, 2023)"},
     {"Mac15.10", "MacBook Pro (14-inch, 2023)"},
+    {"Mac15,10", "MacBook Pro (14-inch, 2023)"},
     {"Mac15,7", "MacBook Pro (16-inch, 2023)"},
     {"Mac15,9", "MacBook Pro (16-inch, 2023)"},
     {"Mac15.11", "MacBook Pro (16-inch, 2023)"},
+    {"Mac15,11", "MacBook Pro (16-inch, 2023)"},
     {"iMac13,1", "iMac (21.5-inch, 2013)"},
     {"iMac13,2", "iMac (27-inch, 2013)"},
     {"iMac14,1", "iMac (21.5-inch, 2014)"},
@@ -95,6 +97,11 @@ constexpr ModelName kModelNames[] = {
     {"MacMini7,1", "Mac mini (2014)"},
     {"MacMini8,1", "Mac mini (2018)"},
     {"MacMini9,1", "Mac mini (2020)"},
+    {"Macmini6,1", "Mac mini (2012)"},
+    {"Macmini6,2", "Mac mini (2012)"},
+    {"Macmini7,1", "Mac mini (2014)"},
+    {"Macmini8,1", "Mac mini (2018)"},
+    {"Macmini9,1", "Mac mini (2020)"},
     {"Mac14,12", "Mac mini (2023)"},
     {"Mac14,3", "Mac mini (2023)"},
     {"Mac16,15", "Mac mini (2024)"},

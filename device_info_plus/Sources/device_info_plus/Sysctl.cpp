@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/Foundation/Utf8Text.h"
 #include "platform/kernel/sysctl.h"
 
 namespace {
@@ -28,40 +29,6 @@ using platform::kernel::KERN_VERSION;
   const int code = errno;
   if (platform::kernel::isPOSIXErrorCode(code)) throw Sysctl::Error::posixError(code);
   throw Sysctl::Error::unknown();
-}
-
-// True when `bytes` is well-formed UTF-8: shortest forms only, no surrogates, nothing
-// above U+10FFFF.
-bool isValidUTF8(std::string_view bytes) {
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      length = 4;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (bytes.size() - i < length) return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(bytes[i + k]);
-      if (k == 1 ? (next < low || next > high) : (next < 0x80 || next > 0xBF)) return false;
-    }
-    i += length;
-  }
-  return true;
 }
 
 // Runs a property's read; any Sysctl error yields the property's default.
@@ -115,7 +82,7 @@ std::string Sysctl::string(const std::vector<int32_t>& keys) {
   const std::vector<int8_t> bytes = data(keys);
   std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   text = text.substr(0, text.find('\0'));
-  if (!isValidUTF8(text)) throw Error::malformedUTF8();
+  if (!isWellFormedUtf8(text)) throw Error::malformedUTF8();
   return std::string(text);
 }
 

@@ -1,5 +1,7 @@
 #include "macos/Flutter/engine/FlutterEngineMessenger.h"
 
+#include <vector>
+
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/MainThread.h"
 
@@ -50,9 +52,34 @@ void FlutterEngineMessenger::attach(std::shared_ptr<DartConnection> connection) 
   dart_ = std::move(connection);
 }
 
-void FlutterEngineMessenger::detach(const DartConnection* connection) {
+void FlutterEngineMessenger::setDartEndHandlerOnChannel(const std::string& channel,
+                                                        std::function<void()> handler) {
   std::lock_guard lock(mutex_);
-  if (dart_.get() == connection) dart_.reset();
+  if (handler) {
+    dartEndHandlers_[channel] = std::move(handler);
+  } else {
+    dartEndHandlers_.erase(channel);
+  }
+}
+
+void FlutterEngineMessenger::detach(const DartConnection* connection) {
+  {
+    std::lock_guard lock(mutex_);
+    if (connection == nullptr || dart_.get() != connection) return;
+    dart_.reset();
+  }
+  // Queued behind the messages the departed side sent, so that they are handled first.
+  platform::mainQueue().async([weak = weak_from_this()] {
+    assertMainThread();
+    const auto self = weak.lock();
+    if (!self) return;
+    std::vector<std::function<void()>> handlers;
+    {
+      std::lock_guard lock(self->mutex_);
+      for (const auto& [channel, handler] : self->dartEndHandlers_) handlers.push_back(handler);
+    }
+    for (const auto& handler : handlers) handler();
+  });
 }
 
 bool FlutterEngineMessenger::hasHandler(const std::string& channel) const {

@@ -12,12 +12,15 @@
 // The engine's messenger: messages from the Dart side reach their channel's handler on
 // the main thread; messages from the host go to the attached Dart side, or are dropped
 // (answered with no data) while none is attached.
-class FlutterEngineMessenger : public FlutterBinaryMessenger {
+class FlutterEngineMessenger : public FlutterBinaryMessenger,
+                               public std::enable_shared_from_this<FlutterEngineMessenger> {
  public:
   void sendOnChannel(const std::string& channel, const FlutterBinaryMessage& message,
                      FlutterBinaryReplyCallback callback = nullptr) override;
   void setMessageHandlerOnChannel(const std::string& channel,
                                   FlutterBinaryMessageHandler handler) override;
+  void setDartEndHandlerOnChannel(const std::string& channel,
+                                  std::function<void()> handler) override;
 
   // A message from the Dart side, from any thread. It is delivered on the main thread;
   // `replyToDart` gets the reply exactly once (empty when no handler is installed), from
@@ -26,7 +29,8 @@ class FlutterEngineMessenger : public FlutterBinaryMessenger {
                              std::function<void(FlutterBinaryMessage)> replyToDart);
 
   void attach(std::shared_ptr<DartConnection> dart);
-  // Detaches `dart` if it is the one attached.
+  // Detaches `dart` if it is the one attached, and then runs every channel's Dart-end
+  // handler on the main thread, behind the messages that Dart side sent.
   void detach(const DartConnection* dart);
   bool hasHandler(const std::string& channel) const;
 
@@ -35,5 +39,6 @@ class FlutterEngineMessenger : public FlutterBinaryMessenger {
 
   mutable std::mutex mutex_;
   std::unordered_map<std::string, FlutterBinaryMessageHandler> handlers_;
+  std::unordered_map<std::string, std::function<void()>> dartEndHandlers_;
   std::shared_ptr<DartConnection> dart_;
 };

@@ -1,4 +1,4 @@
-#include "macos/Runner/Utf8Text.h"
+#include "platform/Foundation/Utf8Text.h"
 
 #include <cstdint>
 
@@ -39,29 +39,40 @@ size_t wellFormedLength(std::string_view bytes, size_t i, size_t& subpart) {
   return length;
 }
 
-}  // namespace
-
-std::string utf8TextFromBytes(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size());
-  size_t i = 0;
-  size_t kept = 0;  // where the well-formed bytes not yet copied begin
+// Where the first ill-formed sequence at or after `from` starts (npos: none), with the
+// length of its maximal subpart in `subpart`.
+size_t firstIllFormed(std::string_view bytes, size_t from, size_t& subpart) {
+  size_t i = from;
   while (i < bytes.size()) {
     if (static_cast<uint8_t>(bytes[i]) < 0x80) {
       ++i;
       continue;
     }
-    size_t subpart;
     const size_t length = wellFormedLength(bytes, i, subpart);
-    if (length > 0) {
-      i += length;
-      continue;
-    }
-    // Well-formed text is copied in whole runs; each ill-formed subpart is replaced.
-    text.append(bytes.substr(kept, i - kept));
+    if (length == 0) return i;
+    i += length;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+bool isWellFormedUtf8(std::string_view bytes) {
+  size_t subpart;
+  return firstIllFormed(bytes, 0, subpart) == std::string_view::npos;
+}
+
+std::string utf8TextFromBytes(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  size_t kept = 0;  // where the well-formed bytes not yet copied begin
+  size_t subpart;
+  // Well-formed text is copied in whole runs; each ill-formed subpart is replaced.
+  for (size_t bad = firstIllFormed(bytes, 0, subpart); bad != std::string_view::npos;
+       bad = firstIllFormed(bytes, kept, subpart)) {
+    text.append(bytes.substr(kept, bad - kept));
     text.append(kReplacementCharacter);
-    i += subpart;
-    kept = i;
+    kept = bad + subpart;
   }
   text.append(bytes.substr(kept));
   return text;
