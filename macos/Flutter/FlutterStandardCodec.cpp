@@ -4,6 +4,7 @@
 #include "macos/Flutter/FlutterCodecError.h"
 #include "macos/Flutter/FlutterStandardReader.h"
 #include "macos/Flutter/FlutterStandardWriter.h"
+#include "platform/Foundation/Utf8Text.h"
 
 namespace {
 
@@ -58,6 +59,9 @@ void FlutterStandardWriter::writeAlignment(uint8_t alignment) {
 }
 
 void FlutterStandardWriter::writeUTF8(const std::string& text) {
+  // The Dart side decodes strings strictly: one ill-formed string would make the whole
+  // message undecodable there. Such a string goes out repaired, as the text Dart shows.
+  if (!isWellFormedUtf8(text)) return writeUTF8(utf8TextFromBytes(text));
   writeSize(static_cast<uint32_t>(text.size()));
   writeBytes(text.data(), text.size());
 }

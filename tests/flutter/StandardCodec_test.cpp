@@ -95,6 +95,14 @@ TEST(StandardCodec, NestedListsAndMapsWithAnyKeysRoundTrip) {
   EXPECT_EQ(codec().decode(codec().encode(value)), value);
 }
 
+TEST(StandardCodec, StringsThatAreNotUtf8GoOutRepairedKeysToo) {
+  const EncodableValue value =
+      EncodableMap{{"caf\xE9", EncodableList{"ok \xE2\x98\xBA", "cut \xE2\x82"}}};
+  EXPECT_EQ(codec().decode(codec().encode(value)),
+            EncodableValue(EncodableMap{{"caf\xEF\xBF\xBD",
+                                         EncodableList{"ok \xE2\x98\xBA", "cut \xEF\xBF\xBD"}}}));
+}
+
 TEST(StandardCodec, TruncatedInputFailsAtEveryBytePosition) {
   const auto bytes = codec().encode(sampleTree());
   for (size_t length = 1; length < bytes.size(); ++length) {
