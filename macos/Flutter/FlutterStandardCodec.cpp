@@ -1,5 +1,8 @@
+#include <atomic>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "macos/Flutter/FlutterCodecError.h"
 #include "macos/Flutter/FlutterStandardReader.h"
@@ -120,10 +123,47 @@ void FlutterStandardWriter::writeValue(const EncodableValue& value) {
                               std::to_string(v.type));
     }
   };
-  std::visit(Visitor{*this}, value.variant());
+  try {
+    std::visit(Visitor{*this}, value.variant());
+  } catch (const std::bad_alloc&) {
+    // Running out of memory fails this message only, as any other encoding error does.
+    throw FlutterCodecError("message too large to encode: out of memory");
+  }
 }
 
 // ---- reading ----
+
+namespace {
+
+// What the decodes in progress have charged, all threads together, and their bound.
+std::atomic<size_t> gDecodeMemoryInUse{0};
+std::atomic<size_t> gConcurrentBudget{FlutterStandardReader::kConcurrentBudget};
+
+}  // namespace
+
+void FlutterStandardReader::setConcurrentBudgetForTesting(std::optional<size_t> budget) {
+  gConcurrentBudget = budget.value_or(kConcurrentBudget);
+}
+
+FlutterStandardReader::FlutterStandardReader(const uint8_t* data, size_t length)
+    : data_(data),
+      length_(length),
+      budget_(length > (SIZE_MAX - kBudgetAllowance) / kBudgetPerByte
+                  ? SIZE_MAX
+                  : length * kBudgetPerByte + kBudgetAllowance) {}
+
+FlutterStandardReader::~FlutterStandardReader() {
+  gDecodeMemoryInUse.fetch_sub(charged_, std::memory_order_relaxed);
+}
+
+void FlutterStandardReader::charge(size_t bytes) {
+  if (bytes > budget_ - charged_) [[unlikely]]
+    throw FlutterCodecError("message too large to decode: over its memory budget");
+  const size_t before = gDecodeMemoryInUse.fetch_add(bytes, std::memory_order_relaxed);
+  charged_ += bytes;  // given back by the destructor, also when refused below
+  if (before + bytes > gConcurrentBudget.load(std::memory_order_relaxed)) [[unlikely]]
+    throw FlutterCodecError("message too large to decode: decodes in progress hold too much");
+}
 
 void FlutterStandardReader::outOfData() {
   throw FlutterCodecError("message corrupted: out of data");
@@ -153,6 +193,7 @@ void FlutterStandardReader::readAlignment(uint8_t alignment) {
 std::string FlutterStandardReader::readUTF8() {
   const uint32_t length = readSize();
   require(length);
+  charge(length);
   std::string text(reinterpret_cast<const char*>(data_ + position_), length);
   position_ += length;
   return text;
@@ -164,6 +205,7 @@ std::vector<T> FlutterStandardReader::readTypedList() {
   if (sizeof(T) > 1) readAlignment(sizeof(T));
   const size_t length = static_cast<size_t>(count) * sizeof(T);
   require(length);  // before anything is allocated
+  charge(length);
   if constexpr (sizeof(T) == 1) {
     // Bytes are copied once, straight from the message.
     const uint8_t* first = data_ + position_;
@@ -180,9 +222,14 @@ std::vector<T> FlutterStandardReader::readTypedList() {
 EncodableValue FlutterStandardReader::readValue() {
   const uint8_t type = readByte();
   if (++depth_ > kMaxDepth) throw FlutterCodecError("message corrupted: nested too deeply");
-  EncodableValue value = readValueOfType(type);
-  --depth_;
-  return value;
+  try {
+    EncodableValue value = readValueOfType(type);
+    --depth_;
+    return value;
+  } catch (const std::bad_alloc&) {
+    // Running out of memory fails this message only, as any other decoding error does.
+    throw FlutterCodecError("message too large to decode: out of memory");
+  }
 }
 
 EncodableValue FlutterStandardReader::readValueOfType(uint8_t type) {
@@ -227,6 +274,7 @@ EncodableValue FlutterStandardReader::readValueOfType(uint8_t type) {
     case kList: {
       const uint32_t count = readSize();
       require(count);  // every element takes at least its type byte
+      charge(static_cast<size_t>(count) * sizeof(EncodableValue));
       EncodableList list;
       list.reserve(count);
       for (uint32_t i = 0; i < count; ++i) list.push_back(readValue());
@@ -235,6 +283,8 @@ EncodableValue FlutterStandardReader::readValueOfType(uint8_t type) {
     case kMap: {
       const uint32_t count = readSize();
       require(static_cast<size_t>(count) * 2);
+      // The entries, and the index that finding duplicate keys sorts.
+      charge(static_cast<size_t>(count) * (sizeof(EncodableMap::Entry) + 2 * sizeof(size_t)));
       EncodableMap map;
       map.reserve(count);
       for (uint32_t i = 0; i < count; ++i) {

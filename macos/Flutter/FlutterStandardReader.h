@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,28 @@
 // declared size is checked against the bytes left before anything is allocated; invalid
 // input throws FlutterCodecError. A derived codec overrides readValueOfType() to read the
 // types it adds and defers to this class for the rest.
+//
+// Memory is budgeted: every value built is charged before it is allocated, against a
+// budget of a few times the message's size plus a fixed allowance, and against what all
+// decodes in progress in the process may hold together. A message over either bound is
+// refused with FlutterCodecError, so that a small message cannot make the host allocate
+// without bound (a list of millions of nulls costs far more than its bytes).
 class FlutterStandardReader {
  public:
   // Nesting deeper than this is refused rather than risking the stack.
   static constexpr int kMaxDepth = 512;
+  // One message may build up to this many bytes per byte of its own, plus the allowance.
+  static constexpr size_t kBudgetPerByte = 8;
+  static constexpr size_t kBudgetAllowance = size_t{4} << 20;
+  // What every decode in progress may build together.
+  static constexpr size_t kConcurrentBudget = size_t{512} << 20;
+  // Test seam: another bound for all decodes together (nothing: back to the default).
+  static void setConcurrentBudgetForTesting(std::optional<size_t> budget);
 
-  FlutterStandardReader(const uint8_t* data, size_t length) : data_(data), length_(length) {}
-  virtual ~FlutterStandardReader() = default;
+  FlutterStandardReader(const uint8_t* data, size_t length);
+  virtual ~FlutterStandardReader();
+  FlutterStandardReader(const FlutterStandardReader&) = delete;
+  FlutterStandardReader& operator=(const FlutterStandardReader&) = delete;
 
   bool hasMore() const { return position_ < length_; }
   size_t position() const { return position_; }
@@ -38,6 +54,9 @@ class FlutterStandardReader {
   uint32_t readSize();
   void readAlignment(uint8_t alignment);
   std::string readUTF8();
+  // Charges `bytes` that the value being read is about to allocate; throws
+  // FlutterCodecError when the message's or the process's decode budget is spent.
+  void charge(size_t bytes);
 
  private:
   void require(size_t length) const {
@@ -52,4 +71,6 @@ class FlutterStandardReader {
   size_t length_;
   size_t position_ = 0;
   int depth_ = 0;
+  size_t budget_;
+  size_t charged_ = 0;
 };

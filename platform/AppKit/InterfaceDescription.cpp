@@ -1,13 +1,12 @@
 #include "platform/AppKit/InterfaceDescription.h"
 
-#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
 #include "platform/AppKit/ClassRegistry.h"
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/Foundation/FileContents.h"
 #include "platform/dispatch/MainThread.h"
 
 namespace platform {
@@ -16,6 +15,9 @@ namespace {
 using nlohmann::json;
 
 [[noreturn]] void fail(const std::string& what) { throw StartupError(what); }
+
+// An interface description lists a window and a delegate; anything much larger is none.
+constexpr size_t kMaximumDescriptionSize = 1024 * 1024;
 
 NSWindowStyleMask parseStyleMask(const json& names) {
   static const std::map<std::string, NSWindowStyleMask> kStyles{
@@ -110,12 +112,10 @@ InterfaceDescription InterfaceDescription::parse(const std::string& text) {
 }
 
 InterfaceDescription InterfaceDescription::load(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) fail("cannot read the interface description " + path);
-  std::ostringstream text;
-  text << file.rdbuf();
+  const auto file = platform::readFile(path, kMaximumDescriptionSize);
+  if (!file.contents) fail("the interface description " + path + " " + file.problem);
   try {
-    return parse(text.str());
+    return parse(*file.contents);
   } catch (const StartupError& error) {
     fail(path + ": " + error.what());
   }

@@ -6,6 +6,7 @@
 #include "platform/AppKit/InterfaceDescription.h"
 #include "platform/AppKit/NSApplication.h"
 #include "platform/Foundation/NSBundle.h"
+#include "platform/Foundation/PropertyList.h"
 #include "platform/dispatch/MainThread.h"
 #include "platform/machine/MachineProfile.h"
 
@@ -18,8 +19,11 @@ platform::InterfaceDescription mainInterfaceDescription() {
   const auto bundle = NSBundle::mainBundle();
   const auto nib = bundle->objectForInfoDictionaryKey("NSMainNibFile");
   const std::string info = bundle->bundlePath() + "/Contents/Info.plist";
-  if (!nib || !nib->string())
-    throw StartupError(info + " is missing, is not a property list, or names no NSMainNibFile");
+  if (!nib || !nib->string()) {
+    std::string problem;
+    if (!PropertyList::fromFile(info, &problem)) throw StartupError(info + " " + problem);
+    throw StartupError(info + " names no NSMainNibFile");
+  }
   const std::string& name = *nib->string();
   if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
     throw StartupError(info + ": NSMainNibFile \"" + name + "\" is not a file name");

@@ -11,9 +11,9 @@
 
 namespace {
 
-// Property lists the host reads (Info.plist, entitlements) are small; a bound keeps a
-// stray huge file from being pulled into memory.
-constexpr size_t kMaximumPropertyListSize = 64 * 1024 * 1024;
+// Property lists the host reads (Info.plist, entitlements) are a few kilobytes; a bound
+// keeps a stray huge file from being pulled into memory.
+constexpr size_t kMaximumPropertyListSize = 1024 * 1024;
 
 struct PlistDeleter {
   void operator()(plist_t node) const { plist_free(node); }
@@ -31,8 +31,14 @@ class Converter {
  public:
   explicit Converter(std::string nulMarker) : nulMarker_(std::move(nulMarker)) {}
 
+  bool tooDeep() const { return tooDeep_; }
+
   std::optional<PropertyList> convert(plist_t node) {
-    if (node == nullptr || depth_ >= kMaximumDepth) return std::nullopt;
+    if (node == nullptr) return std::nullopt;
+    if (depth_ >= kMaximumDepth) {
+      tooDeep_ = true;
+      return std::nullopt;
+    }
     ++depth_;
     auto value = convertNode(node);
     --depth_;
@@ -144,6 +150,7 @@ class Converter {
 
   std::string nulMarker_;
   int depth_ = 0;
+  bool tooDeep_ = false;
 };
 
 bool isBinary(std::string_view bytes) { return bytes.substr(0, 6) == "bplist"; }
@@ -167,9 +174,19 @@ PropertyList::PropertyList(Date value)
     : value_(value ? std::move(value) : NSDate::dateWithTimeIntervalSince1970(0)) {}
 
 std::optional<PropertyList> PropertyList::fromMemory(std::string_view bytes) {
-  if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+  return fromMemory(bytes, nullptr);
+}
+
+std::optional<PropertyList> PropertyList::fromMemory(std::string_view bytes, std::string* problem) {
+  auto refuse = [problem](const char* why) -> std::optional<PropertyList> {
+    if (problem) *problem = why;
+    return std::nullopt;
+  };
+  constexpr const char* kMalformed = "is not a property list";
+  if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max())
+    return refuse(kMalformed);
   const auto marker = nulMarkerFor(bytes);
-  if (!marker) return std::nullopt;
+  if (!marker) return refuse(kMalformed);
   std::string marked;
   if (!marker->empty()) {
     marked.reserve(bytes.size() + bytes.size() / 8);
@@ -180,18 +197,26 @@ std::optional<PropertyList> PropertyList::fromMemory(std::string_view bytes) {
         marked.push_back(c);
     }
     bytes = marked;
-    if (bytes.size() > std::numeric_limits<uint32_t>::max()) return std::nullopt;
+    if (bytes.size() > std::numeric_limits<uint32_t>::max()) return refuse(kMalformed);
   }
   plist_t root = nullptr;
   plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   const PlistPtr owner(root);
-  return Converter(*marker).convert(root);
+  Converter converter(*marker);
+  auto converted = converter.convert(root);
+  if (!converted)
+    return refuse(converter.tooDeep() ? "nests arrays and dictionaries more than 512 deep"
+                                      : kMalformed);
+  return converted;
 }
 
-std::optional<PropertyList> PropertyList::fromFile(const std::string& path) {
-  const auto bytes = platform::readFileContents(path, kMaximumPropertyListSize);
-  if (!bytes) return std::nullopt;
-  return fromMemory(*bytes);
+std::optional<PropertyList> PropertyList::fromFile(const std::string& path, std::string* problem) {
+  auto file = platform::readFile(path, kMaximumPropertyListSize);
+  if (!file.contents) {
+    if (problem) *problem = std::move(file.problem);
+    return std::nullopt;
+  }
+  return fromMemory(*file.contents, problem);
 }
 
 PropertyList::Date PropertyList::date() const {

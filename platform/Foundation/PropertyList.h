@@ -38,9 +38,13 @@ class PropertyList {
   // dictionaries more than 512 deep. Strings and keys are well-formed UTF-8 (ill-formed
   // bytes become U+FFFD) and keep NUL bytes inside them.
   static std::optional<PropertyList> fromMemory(std::string_view bytes);
-  // Reads the regular file at `path` (XML or binary). Nothing when the file is missing, is
-  // not a regular file (a directory in its place), cannot be read or is malformed.
-  static std::optional<PropertyList> fromFile(const std::string& path);
+  // The same, saying what is wrong in `problem` (words that follow the file's name).
+  static std::optional<PropertyList> fromMemory(std::string_view bytes, std::string* problem);
+  // Reads the regular file at `path` (XML or binary), of at most 1 MiB. Nothing when the
+  // file is missing, is not a regular file (a directory in its place), is larger, cannot
+  // be read or is malformed; `problem`, when given, then says which.
+  static std::optional<PropertyList> fromFile(const std::string& path,
+                                              std::string* problem = nullptr);
 
   const Value& value() const { return value_; }
 

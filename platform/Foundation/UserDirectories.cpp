@@ -12,7 +12,8 @@
 namespace platform {
 namespace {
 
-constexpr size_t kMaximumUserDirsSize = 1024 * 1024;
+// user-dirs.dirs names a handful of folders; a bound keeps a stray huge file out.
+constexpr size_t kMaximumUserDirsSize = 64 * 1024;
 
 bool isAbsolute(const std::string& path) { return !path.empty() && path.front() == '/'; }
 

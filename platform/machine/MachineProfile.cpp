@@ -3,18 +3,20 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "platform/Foundation/FileContents.h"
 #include "platform/machine/ErrnoNames.h"
 
 namespace platform {
 namespace {
 
 using nlohmann::json;
+
+// A profile describes a machine in a few lines; anything much larger is no profile.
+constexpr size_t kMaximumProfileSize = 1024 * 1024;
 
 [[noreturn]] void fail(const std::string& what) { throw MachineProfileError(what); }
 
@@ -211,13 +213,10 @@ MachineProfile MachineProfile::parse(const std::string& text) {
 }
 
 MachineProfile MachineProfile::load(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) fail("cannot read " + path + ": " + std::strerror(errno));
-  std::ostringstream text;
-  text << file.rdbuf();
-  if (file.bad()) fail("cannot read " + path);
+  const auto file = platform::readFile(path, kMaximumProfileSize);
+  if (!file.contents) fail(path + " " + file.problem);
   try {
-    return parse(text.str());
+    return parse(*file.contents);
   } catch (const MachineProfileError& error) {
     fail(path + ": " + error.what());
   }

@@ -107,11 +107,12 @@ TEST_F(InterfaceLoading, ABundleThatCannotStartIsReportedInOneLine) {
     const char* content;  // nullptr: remove the file
     const char* reason;
   } cases[] = {
-      {"no Info.plist", "Contents/Info.plist", nullptr, "Info.plist"},
-      {"Info.plist not a plist", "Contents/Info.plist", "hello", "NSMainNibFile"},
+      {"no Info.plist", "Contents/Info.plist", nullptr, "Info.plist does not exist"},
+      {"Info.plist not a plist", "Contents/Info.plist", "hello",
+       "Info.plist is not a property list"},
       {"no NSMainNibFile", "Contents/Info.plist",
        "<plist version=\"1.0\"><dict><key>A</key><string>b</string></dict></plist>",
-       "NSMainNibFile"},
+       "names no NSMainNibFile"},
       {"nib name with a path", "Contents/Info.plist",
        "<plist version=\"1.0\"><dict><key>NSMainNibFile</key><string>../x</string></dict></plist>",
        "not a file name"},

@@ -99,8 +99,48 @@ TEST(StandardCodec, StringsThatAreNotUtf8GoOutRepairedKeysToo) {
   const EncodableValue value =
       EncodableMap{{"caf\xE9", EncodableList{"ok \xE2\x98\xBA", "cut \xE2\x82"}}};
   EXPECT_EQ(codec().decode(codec().encode(value)),
-            EncodableValue(EncodableMap{{"caf\xEF\xBF\xBD",
-                                         EncodableList{"ok \xE2\x98\xBA", "cut \xEF\xBF\xBD"}}}));
+            EncodableValue(EncodableMap{
+                {"caf\xEF\xBF\xBD", EncodableList{"ok \xE2\x98\xBA", "cut \xEF\xBF\xBD"}}}));
+}
+
+// A list header (type 12, size in the 5-byte form) for `count` elements.
+std::vector<uint8_t> listOf(uint32_t count, uint8_t elementType) {
+  std::vector<uint8_t> bytes{12, 255};
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(count >> (8 * i)));
+  bytes.resize(bytes.size() + count, elementType);
+  return bytes;
+}
+
+TEST(StandardCodec, AMessageThatWouldCostFarMoreThanItsSizeIsRefusedBeforeAllocating) {
+  // 16 M nulls: 16 MiB on the wire, hundreds of MiB as values.
+  try {
+    codec().decode(listOf(16u << 20, 0));
+    FAIL() << "decoded";
+  } catch (const FlutterCodecError& error) {
+    EXPECT_NE(std::string(error.what()).find("memory budget"), std::string::npos) << error.what();
+  }
+  // Real payloads stay well inside: 100,000 int32 values, a 4 MiB byte list, long strings.
+  std::vector<uint8_t> ints{12, 255, 0xA0, 0x86, 0x01, 0x00};  // 100,000 elements
+  for (int i = 0; i < 100000; ++i) ints.insert(ints.end(), {3, 1, 0, 0, 0});
+  EXPECT_EQ(codec().decode(ints).list()->size(), 100000u);
+  const EncodableValue bytes(std::vector<uint8_t>(4u << 20, 7));
+  EXPECT_EQ(codec().decode(codec().encode(bytes)), bytes);
+  const EncodableValue text(std::string(3u << 20, 'x'));
+  EXPECT_EQ(codec().decode(codec().encode(text)), text);
+}
+
+TEST(StandardCodec, DecodesInProgressTogetherStayUnderTheirBound) {
+  FlutterStandardReader::setConcurrentBudgetForTesting(size_t{6} << 20);
+  const auto message = codec().encode(EncodableValue(std::vector<uint8_t>(4u << 20, 1)));
+  {
+    // One decode holds 4 MiB while a second one runs: together over 6 MiB.
+    FlutterStandardReader holding(message.data(), message.size());
+    const EncodableValue held = holding.readValue();
+    EXPECT_THROW(codec().decode(message), FlutterCodecError);
+  }
+  // Once the first is done, the second fits.
+  EXPECT_NO_THROW(codec().decode(message));
+  FlutterStandardReader::setConcurrentBudgetForTesting(std::nullopt);
 }
 
 TEST(StandardCodec, TruncatedInputFailsAtEveryBytePosition) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -105,30 +107,77 @@ TEST_F(Startup, TheBuiltBundleRunsFromACopyUntilTerminated) {
   EXPECT_EQ(host.standardError(), "");
 }
 
+std::string nestedPropertyList(int depth) {
+  std::string body;
+  for (int i = 0; i < depth; ++i) body += "<array>";
+  for (int i = 0; i < depth; ++i) body += "</array>";
+  return "<?xml version=\"1.0\"?><plist version=\"1.0\">" + body + "</plist>";
+}
+
 TEST_F(Startup, WhatKeepsTheApplicationFromStartingIsReportedInOneLine) {
+  const auto info = [](const BundleCopy& bundle) { return bundle.path() / "Contents/Info.plist"; };
+  const auto menu = [](const BundleCopy& bundle) {
+    return bundle.path() / "Contents/Resources/MainMenu.json";
+  };
   const struct {
     const char* what;
-    std::function<void(const BundleCopy&)> spoil;
-    std::vector<std::string> env;
+    // Spoils the copy; returns the machine profile to start with, if any.
+    std::function<std::string(const BundleCopy&)> spoil;
     const char* reason;
   } cases[] = {
       {"no interface description",
-       [](const BundleCopy& bundle) {
-         fs::remove(bundle.path() / "Contents/Resources/MainMenu.json");
+       [&](const BundleCopy& bundle) {
+         fs::remove(menu(bundle));
+         return std::string();
        },
-       {},
        "MainMenu.json"},
+      {"an interface description that is a directory",
+       [&](const BundleCopy& bundle) {
+         fs::remove(menu(bundle));
+         fs::create_directory(menu(bundle));
+         return std::string();
+       },
+       "MainMenu.json is a directory"},
+      {"an interface description that is a FIFO",
+       [&](const BundleCopy& bundle) {
+         fs::remove(menu(bundle));
+         ::mkfifo(menu(bundle).c_str(), 0600);
+         return std::string();
+       },
+       "MainMenu.json is not a regular file"},
+      {"an Info.plist nested too deep",
+       [&](const BundleCopy& bundle) {
+         std::ofstream(info(bundle)) << nestedPropertyList(25000);
+         return std::string();
+       },
+       "Info.plist nests arrays and dictionaries more than 512 deep"},
+      {"an Info.plist too large",
+       [&](const BundleCopy& bundle) {
+         std::ofstream(info(bundle)) << std::string(2 << 20, ' ');
+         return std::string();
+       },
+       "Info.plist is larger than 1048576 bytes"},
       {"invalid machine profile",
-       [](const BundleCopy& bundle) { std::ofstream(bundle.directory() / "machine.json") << "[1"; },
-       {"machine.json"},
+       [](const BundleCopy& bundle) {
+         std::ofstream(bundle.directory() / "machine.json") << "[1";
+         return (bundle.directory() / "machine.json").string();
+       },
        "TOLVEK_MACHINE"},
+      {"a machine profile that is a device", [](const BundleCopy&) { return "/dev/zero"; },
+       "/dev/zero is not a regular file"},
+      {"a machine profile that is a FIFO",
+       [](const BundleCopy& bundle) {
+         const auto fifo = bundle.directory() / "machine.fifo";
+         ::mkfifo(fifo.c_str(), 0600);
+         return fifo.string();
+       },
+       "machine.fifo is not a regular file"},
   };
   for (const auto& test : cases) {
     BundleCopy bundle;
-    test.spoil(bundle);
+    const std::string profile = test.spoil(bundle);
     std::vector<std::string> env;
-    for (const auto& file : test.env)
-      env.push_back("TOLVEK_MACHINE=" + (bundle.directory() / file).string());
+    if (!profile.empty()) env.push_back("TOLVEK_MACHINE=" + profile);
     ChildProcess host(bundle.executable().string(), env);
     ASSERT_TRUE(host.started());
     const auto status = host.waitForExit();

@@ -100,11 +100,19 @@ void EnginePeer::answerFfi(EngineFrame frame) {
     // it handed out is released, since no peer will free it.
     const EncodableValue result = performFfiRequest(frame.symbol, frame.signature, frame.payload);
     const auto self = peer.lock();
-    if (!self ||
-        !self->send(answerFrame(EngineFrameKind::ffiResult, frame.id,
-                                FlutterStandardMessageCodec::sharedInstance()->encode(result)))) {
+    const auto& codec = *FlutterStandardMessageCodec::sharedInstance();
+    std::vector<uint8_t> answer;
+    try {
+      answer = codec.encode(result);
+    } catch (const FlutterCodecError& error) {
+      // The call was made; only its result could not be written (out of memory).
+      answer = codec.encode(ffiRefusal(std::string("result not sent: ") + error.what()));
       releaseUndeliveredFfiResult(result);
+      if (self) self->send(answerFrame(EngineFrameKind::ffiResult, frame.id, std::move(answer)));
+      return;
     }
+    if (!self || !self->send(answerFrame(EngineFrameKind::ffiResult, frame.id, std::move(answer))))
+      releaseUndeliveredFfiResult(result);
   });
 }
 

@@ -43,7 +43,12 @@ void FlutterEngineMessenger::handleMessageFromDart(
       if (found != handlers_.end()) handler = found->second;
     }
     FlutterBinaryReply reply(std::move(replyToDart));
-    if (handler) handler(message, reply);
+    try {
+      if (handler) handler(message, reply);
+    } catch (const std::exception&) {
+      // Nothing a handler throws (running out of memory included) ends the host: the
+      // message goes unanswered, which replies with no data.
+    }
   });
 }
 
