@@ -129,5 +129,6 @@ std::optional<URL> NSFileManager::containerURLForSecurityApplicationGroupIdentif
   if (!listed) return std::nullopt;
   const auto dataHome = platform::xdgBaseDirectory("XDG_DATA_HOME", ".local/share");
   if (!dataHome) return std::nullopt;
-  return URL::fileURLWithPath(*dataHome + "/group-containers/" + groupIdentifier, true);
+  return URL::fileURLWithPath(
+      platform::appendingPathComponent(*dataHome, "group-containers/" + groupIdentifier), true);
 }

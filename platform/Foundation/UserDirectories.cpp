@@ -34,10 +34,14 @@ std::optional<std::string> passwordEntryHome() {
 }
 
 std::string inHome(const std::string& home, const std::string& relative) {
-  return withoutTrailingSlashes((home == "/" ? "" : home) + "/" + relative);
+  return withoutTrailingSlashes(appendingPathComponent(home, relative));
 }
 
 }  // namespace
+
+std::string appendingPathComponent(const std::string& path, const std::string& component) {
+  return path + (path.empty() || path.back() != '/' ? "/" : "") + component;
+}
 
 std::optional<std::string> pathInHomeDirectory(const std::string& relative) {
   const auto home = homeDirectory();
@@ -63,7 +67,8 @@ std::optional<std::string> xdgUserDirectory(const std::string& name, const std::
   const auto home = homeDirectory();
   if (!home) return std::nullopt;
   if (const auto config = xdgBaseDirectory("XDG_CONFIG_HOME", ".config")) {
-    const auto text = readFileContents(*config + "/user-dirs.dirs", kMaximumUserDirsSize);
+    const auto text =
+        readFileContents(appendingPathComponent(*config, "user-dirs.dirs"), kMaximumUserDirsSize);
     const auto values = parseEnvironmentFile(text.value_or(""));
     const auto found = values.find("XDG_" + name + "_DIR");
     if (found != values.end()) {

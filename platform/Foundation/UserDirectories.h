@@ -5,6 +5,10 @@
 
 namespace platform {
 
+// `component` below `path`, joined by one "/" (none added after a path that ends with
+// one, so the root gives "/component", not "//component").
+std::string appendingPathComponent(const std::string& path, const std::string& component);
+
 // The user's home folder: $HOME when it is an absolute path (whether or not it exists:
 // nothing here creates or tests folders), else the home folder of the user's password
 // entry. Nothing when neither names one; then no user directory can be named.

@@ -115,6 +115,8 @@ ScreenDescription parseScreen(const json& screen) {
   if (factor != screen.end()) {
     if (!factor->is_number()) fail("a screen's \"backingScaleFactor\" must be a number");
     result.backingScaleFactor = factor->get<double>();
+    if (!isPossibleBackingScaleFactor(result.backingScaleFactor))
+      fail("a screen's \"backingScaleFactor\" must be above 0 and at most 16");
   }
   return result;
 }

@@ -21,6 +21,11 @@ struct ScreenDescription {
   double backingScaleFactor = 1.0;
 };
 
+// Whether a display can have this backing scale factor: finite, above 0 and at most 16.
+inline bool isPossibleBackingScaleFactor(double factor) {
+  return factor > 0 && factor <= 16;  // NaN and infinities fail one of the two
+}
+
 // What the profile says of the platform UUID property.
 struct PlatformUUIDOverride {
   enum class Kind { String, Absent, NotAString };

@@ -109,6 +109,13 @@ TEST(NSFileManager, GroupContainersExistOnlyForGroupsInTheEntitlements) {
   ASSERT_TRUE(container.has_value());
   EXPECT_EQ(container->path(), data / "group-containers/TEAM.dev.tolvek.shared");
   EXPECT_FALSE(manager->fileExistsAtPath(container->path()));  // not created
+  {
+    // A data home at the root is joined with one slash.
+    ScopedEnvironmentVariable root("XDG_DATA_HOME", "/");
+    EXPECT_EQ(manager->containerURLForSecurityApplicationGroupIdentifier("TEAM.dev.tolvek.shared")
+                  ->absoluteString(),
+              "file:///group-containers/TEAM.dev.tolvek.shared/");
+  }
 
   EXPECT_FALSE(manager->containerURLForSecurityApplicationGroupIdentifier("TEAM.other"));
   EXPECT_FALSE(

@@ -68,6 +68,10 @@ TEST(MachineProfile, RejectsFilesThatAreNotValidProfilesWithAClearReason) {
       {R"({"sysctl": {"hw.activecpu": {"int32": 4294967296}}})", "32-bit range"},
       {R"({"screens": [{"frame": [0, 0, 10]}]})", "frame"},
       {R"({"screens": [], "mainScreen": 3})", "names no screen"},
+      {R"({"screens": [{"frame": [0, 0, 1, 1], "backingScaleFactor": 0}]})", "at most 16"},
+      {R"({"screens": [{"frame": [0, 0, 1, 1], "backingScaleFactor": -2}]})", "at most 16"},
+      {R"({"screens": [{"frame": [0, 0, 1, 1], "backingScaleFactor": 1e308}]})", "at most 16"},
+      {R"({"screens": [{"frame": [0, 0, 1, 1], "backingScaleFactor": 16.5}]})", "at most 16"},
       {R"({"colour": "blue"})", "unknown entry"},
   };
   for (const auto& c : cases) {

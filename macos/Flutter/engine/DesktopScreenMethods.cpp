@@ -9,6 +9,7 @@
 #include "platform/AppKit/DesktopScreens.h"
 #include "platform/AppKit/NSScreen.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/machine/MachineProfile.h"
 
 namespace {
 
@@ -32,8 +33,8 @@ platform::ScreenDescription screenDescription(const EncodableValue& value) {
   description.width = frame[2];
   description.height = frame[3];
   description.backingScaleFactor = screen.number("backingScaleFactor");
-  // No display has a density of zero or less.
-  if (description.backingScaleFactor <= 0) fail("\"backingScaleFactor\" must be positive");
+  if (!platform::isPossibleBackingScaleFactor(description.backingScaleFactor))
+    fail("\"backingScaleFactor\" must be above 0 and at most 16");
   return description;
 }
 
