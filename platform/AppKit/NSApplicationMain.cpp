@@ -5,6 +5,7 @@
 
 #include "platform/AppKit/InterfaceDescription.h"
 #include "platform/AppKit/NSApplication.h"
+#include "platform/AppKit/TerminationSignals.h"
 #include "platform/Foundation/NSBundle.h"
 #include "platform/Foundation/PropertyList.h"
 #include "platform/dispatch/MainThread.h"
@@ -45,6 +46,7 @@ int reportStartupFailure(const std::string& what) {
 
 int NSApplicationMain(int, char*[]) {
   assertMainThread();
+  platform::routeTerminationSignalsToApplication();
   platform::InterfaceDescription description;
   try {
     platform::MachineProfile::current();

@@ -1,5 +1,9 @@
 // The real host, attached through its socket: messages, FFI refusals, bad peers.
 
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+
 #include "macos/Flutter/FlutterMessageCodec.h"
 #include "tests/e2e/HostTestSupport.h"
 #include "tests/support/StaleSocket.h"
@@ -133,6 +137,35 @@ TEST_F(HostSocketPath, ALiveSocketEndsTheSecondHostWithStatus2AndOneLine) {
   // The first host keeps its socket.
   auto client = first->connect();
   EXPECT_TRUE(client.sendMessage("tolvek/e2e/nobody", {}).empty());
+}
+
+TEST_F(HostSocketPath, AnotherProcessesSocketBesideThePathIsLeftAlone) {
+  // A live socket of someone else's at the name a host once made its socket under.
+  const std::string path = directory_ / "engine.sock";
+  auto neighbour = HostProcess::start([&] {
+    auto options = hostOptions();
+    options.socketPath = path + "~";
+    return options;
+  }());
+  auto options = hostOptions();
+  options.socketPath = path;
+  auto host = HostProcess::start(options);
+  EXPECT_TRUE(host->connect().sendMessage("tolvek/e2e/nobody", {}).empty());
+  EXPECT_TRUE(neighbour->connect().sendMessage("tolvek/e2e/nobody", {}).empty());
+}
+
+TEST_F(HostSocketPath, TermAndInterruptSignalsEndTheHostAsQuittingDoes) {
+  for (const int signal : {SIGTERM, SIGINT}) {
+    auto host = HostProcess::start(hostOptions());
+    const std::string socket = host->socketPath();
+    host->connect();  // attached and gone: the host serves nobody now
+    ASSERT_EQ(kill(host->pid(), signal), 0);
+    const auto status = host->waitForExit(std::chrono::seconds(10));
+    ASSERT_TRUE(status) << strsignal(signal) << ": the host kept running";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0)
+        << strsignal(signal) << ": wait status " << *status;
+    EXPECT_FALSE(std::filesystem::exists(socket)) << strsignal(signal);
+  }
 }
 
 TEST_F(HostSocketPath, ASocketPathTooLongEndsTheHostWithStatus2AndOneLine) {

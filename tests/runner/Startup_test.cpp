@@ -102,8 +102,8 @@ TEST_F(Startup, TheBuiltBundleRunsFromACopyUntilTerminated) {
   kill(host.pid(), SIGTERM);
   const auto status = host.waitForExit();
   ASSERT_TRUE(status.has_value());
-  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM)
-      << "it ran until it was told to stop";
+  // It ran until it was told to stop, and then ended as quitting does.
+  EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
   EXPECT_EQ(host.standardError(), "");
 }
 

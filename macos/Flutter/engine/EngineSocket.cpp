@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <utility>
 
 namespace {
@@ -45,6 +46,16 @@ bool someoneListens(const std::string& path) {
 }
 
 std::string systemError(const char* what) { return std::string(what) + ": " + strerror(errno); }
+
+// "~" and eight random hex digits: the name a socket is made under before it is renamed.
+constexpr size_t kTemporarySuffixLength = 9;
+
+std::string temporarySuffix() {
+  static thread_local std::mt19937 random{std::random_device{}()};
+  char suffix[kTemporarySuffixLength + 1];
+  std::snprintf(suffix, sizeof suffix, "~%08x", static_cast<unsigned>(random()));
+  return suffix;
+}
 
 }  // namespace
 
@@ -85,14 +96,18 @@ EngineSocket EngineSocket::listenAt(const std::string& path, std::string* error)
   if (listener.fd_ < 0) return refuse(systemError("socket"));
 
   // Made under a neighbouring name and renamed into place once it listens, so a peer that
-  // sees the file can connect. A path at the length limit leaves no room for that name;
-  // there the socket is made in place.
-  const bool viaTemporary = path.size() < kMaxPathLength;
-  const std::string made = viaTemporary ? path + "~" : path;
-  if (isSocketFile(made)) unlink(made.c_str());
-  const sockaddr_un address = addressOf(made);
-  if (bind(listener.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-    return refuse(systemError("bind"));
+  // sees the file can connect. The neighbouring name is one nobody holds: a random suffix,
+  // and bind() itself refuses a name that exists, so no one else's file is ever removed.
+  // A path too near the length limit leaves no room for that name; there the socket is
+  // made in place (a stale socket there was found unused above).
+  const bool viaTemporary = path.size() + kTemporarySuffixLength <= kMaxPathLength;
+  std::string made = path;
+  if (!viaTemporary && isSocketFile(path)) unlink(path.c_str());
+  for (int attempt = 0;; ++attempt) {
+    if (viaTemporary) made = path + temporarySuffix();
+    const sockaddr_un address = addressOf(made);
+    if (bind(listener.fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) break;
+    if (!viaTemporary || errno != EADDRINUSE || attempt == 15) return refuse(systemError("bind"));
   }
   // No connection is possible before listen(), so the file is private before anyone
   // can reach it.
