@@ -3,6 +3,10 @@
 
 #include <fstream>
 
+#include <atomic>
+#include <thread>
+
+#include "macos/Flutter/engine/EnginePeer.h"
 #include "macos/Flutter/engine/EngineSocket.h"
 #include "macos/Flutter/engine/EngineTransport.h"
 #include "tests/support/StaleSocket.h"
@@ -88,6 +92,55 @@ INSTANTIATE_TEST_SUITE_P(
                       BadInput{"FfiResultFromThePeer", lengthPrefixed({4, 1, 0, 0, 0})},
                       BadInput{"DesktopResultFromThePeer", lengthPrefixed({6, 1, 0, 0, 0})}),
     [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(EngineTransportConnections, AFrameNotFinishedInTimeEndsItsConnectionAndFreesThePlace) {
+  EnginePeer::setPartialFrameTimeoutForTesting(std::chrono::milliseconds(200));
+  withPeer([&] {
+    auto stuck = connect();
+    ASSERT_TRUE(roundTrips(stuck));
+    stuck.sendRaw({5, 0, 0});  // three bytes of a length, then nothing
+    EXPECT_TRUE(stuck.waitForClose(in(std::chrono::seconds(10))));
+    auto next = connect();
+    EXPECT_TRUE(roundTrips(next));
+  });
+  EnginePeer::setPartialFrameTimeoutForTesting(std::nullopt);
+}
+
+TEST_F(EngineTransportConnections, APeerThatLeavesItsAnswersUnreadIsNotReadUntilItReadsThem) {
+  messenger_->setMessageHandlerOnChannel(
+      "test/echo",
+      [](const FlutterBinaryMessage& message, FlutterBinaryReply reply) { reply(message); });
+  constexpr int kRequests = 600;  // 600 answers of 64 KiB: far over what may wait unread
+  const std::vector<uint8_t> payload(64 * 1024, 7);
+  withPeer([&] {
+    auto client = connect();
+    std::atomic<bool> allSent{false};
+    std::thread writer([&] {
+      for (uint32_t id = 1; id <= kRequests; ++id) {
+        EngineFrame frame;
+        frame.kind = EngineFrameKind::message;
+        frame.id = id;
+        frame.channel = "test/echo";
+        frame.payload = payload;
+        client.sendFrame(frame);
+      }
+      allSent = true;
+    });
+    // The host stops reading once its unread answers pass the limit, so the requests
+    // cannot all be sent while nothing is read.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_FALSE(allSent.load()) << "the host read on with every answer unread";
+    // Reading the answers lets the rest in: every request is answered, none lost.
+    int answered = 0;
+    while (answered < kRequests) {
+      const auto frame = client.nextFrame(in(std::chrono::seconds(10)));
+      if (!frame) break;
+      if (frame->kind == EngineFrameKind::reply && frame->payload == payload) ++answered;
+    }
+    writer.join();
+    EXPECT_EQ(answered, kRequests);
+  });
+}
 
 TEST_F(EngineTransportConnections, APeerThatLeavesInTheMiddleOfAFrameLeavesTheHostServing) {
   withPeer([&] {

@@ -167,6 +167,11 @@ std::optional<EngineFrame> EngineFrameReader::next() {
     return std::nullopt;
   }
   start_ += 4 + static_cast<size_t>(bodyLength);
+  // A large frame's buffer is given back once it has been read, not kept for the next.
+  if (start_ == buffer_.size() && buffer_.capacity() > kKeptCapacity) {
+    std::vector<uint8_t>().swap(buffer_);
+    start_ = 0;
+  }
   return frame;
 }
 

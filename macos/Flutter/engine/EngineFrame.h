@@ -59,6 +59,8 @@ class EngineFrameReader {
  private:
   void fail(std::string why);
 
+  static constexpr size_t kKeptCapacity = 1024 * 1024;
+
   std::vector<uint8_t> buffer_;
   size_t start_ = 0;
   bool failed_ = false;

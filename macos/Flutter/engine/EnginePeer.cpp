@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 #include "macos/Flutter/FlutterCodecError.h"
@@ -16,8 +17,15 @@
 
 namespace {
 
-// A peer that stops reading is cut off once this much output waits for it.
+// A peer that stops reading is cut off once this much output waits for it. Backpressure
+// keeps its own requests from getting there; only what the host sends by itself (events)
+// can pile up this far.
 constexpr size_t kMaxPendingOutput = 256u * 1024 * 1024;
+// An output buffer larger than this is given back once it has been written out.
+constexpr size_t kKeptOutputCapacity = 1024 * 1024;
+
+std::atomic<int64_t> gPartialFrameTimeoutMs{
+    std::chrono::milliseconds(EnginePeer::kPartialFrameTimeout).count()};
 
 EngineFrame answerFrame(EngineFrameKind kind, uint32_t id, std::vector<uint8_t> payload) {
   EngineFrame frame;
@@ -51,10 +59,35 @@ bool EnginePeer::readAvailable() {
     open = count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
     break;
   }
+  bool completed = false;
   while (auto frame = reader_.next()) {
+    completed = true;
     if (!dispatch(std::move(*frame))) return false;
   }
+  // What is left is the start of the next frame, begun now if a frame just completed.
+  if (reader_.buffered() == 0)
+    partialFrameSince_.reset();
+  else if (completed || !partialFrameSince_)
+    partialFrameSince_ = std::chrono::steady_clock::now();
   return open && !reader_.failed();
+}
+
+void EnginePeer::setPartialFrameTimeoutForTesting(std::optional<std::chrono::milliseconds> limit) {
+  gPartialFrameTimeoutMs = limit.value_or(kPartialFrameTimeout).count();
+}
+
+std::optional<std::chrono::steady_clock::time_point> EnginePeer::partialFrameDeadline() const {
+  if (!partialFrameSince_) return std::nullopt;
+  return *partialFrameSince_ + std::chrono::milliseconds(gPartialFrameTimeoutMs.load());
+}
+
+void EnginePeer::restartPartialFrameClock() {
+  if (partialFrameSince_) partialFrameSince_ = std::chrono::steady_clock::now();
+}
+
+bool EnginePeer::wantsInput() const {
+  std::lock_guard lock(mutex_);
+  return outbox_.size() - outboxStart_ <= kMaxUnreadOutput;
 }
 
 bool EnginePeer::dispatch(EngineFrame frame) {
@@ -242,6 +275,8 @@ void EnginePeer::flushPending() {
   }
   outbox_.clear();
   outboxStart_ = 0;
+  // After a burst, the memory goes back rather than staying with the idle peer.
+  if (outbox_.capacity() > kKeptOutputCapacity) std::vector<uint8_t>().swap(outbox_);
 }
 
 bool EnginePeer::hasPending() const {

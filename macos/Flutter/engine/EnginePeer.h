@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -23,6 +25,13 @@
 // left are still read and served, and the connection ends when reading reaches its end.
 class EnginePeer : public DartConnection, public std::enable_shared_from_this<EnginePeer> {
  public:
+  // Answers a peer has not read yet beyond which the host stops reading it.
+  static constexpr size_t kMaxUnreadOutput = size_t{16} << 20;
+  // How long a frame may take from its first byte to its last.
+  static constexpr std::chrono::seconds kPartialFrameTimeout{10};
+  // Test seam: another time limit for partial frames (nothing: back to the default).
+  static void setPartialFrameTimeoutForTesting(std::optional<std::chrono::milliseconds> limit);
+
   // `fd`: the connected, non-blocking socket, now owned by the peer. `wakeFd`: an eventfd
   // the I/O thread polls, signalled when output waits or the connection broke.
   EnginePeer(int fd, int wakeFd, std::shared_ptr<FlutterEngineMessenger> messenger);
@@ -37,6 +46,15 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   void flushPending();
   // I/O thread: whether output waits for the socket to take it.
   bool hasPending() const;
+  // I/O thread: whether the host reads this peer's requests now. A peer whose unread
+  // answers pass kMaxUnreadOutput is not read until it has read them (backpressure):
+  // nothing is lost, it is only made to wait.
+  bool wantsInput() const;
+  // I/O thread: when the frame the peer has begun must be complete, or nothing when no
+  // frame is partly read. The clock starts with the frame's first byte, and again
+  // whenever reading resumes after backpressure.
+  std::optional<std::chrono::steady_clock::time_point> partialFrameDeadline() const;
+  void restartPartialFrameClock();
   // Whether too much output piled up for a peer that does not read; the I/O thread then
   // cuts it off.
   bool broken() const;
@@ -63,7 +81,8 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   const int fd_;
   const int wakeFd_;
   const std::shared_ptr<FlutterEngineMessenger> messenger_;
-  EngineFrameReader reader_;  // I/O thread only
+  EngineFrameReader reader_;                                                // I/O thread only
+  std::optional<std::chrono::steady_clock::time_point> partialFrameSince_;  // I/O thread only
 
   mutable std::mutex mutex_;
   bool closed_ = false;

@@ -6,7 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "macos/Flutter/engine/EnginePeer.h"
@@ -56,13 +58,31 @@ void EngineTransportServer::run() {
   };
   while (!stopping_.load()) {
     pollfd fds[3] = {{wakeFd_, POLLIN, 0}, {socket_.fd(), POLLIN, 0}, {-1, 0, 0}};
+    int timeout = -1;
     if (peer) {
       fds[2].fd = peer->fd();
-      fds[2].events = static_cast<short>(POLLIN | (peer->hasPending() ? POLLOUT : 0));
+      // A peer that leaves its answers unread is not read either until it catches up; its
+      // partial frame's clock waits meanwhile, since it is the host that does not read.
+      const bool reading = peer->wantsInput();
+      if (!reading) peer->restartPartialFrameClock();
+      fds[2].events =
+          static_cast<short>((reading ? POLLIN : 0) | (peer->hasPending() ? POLLOUT : 0));
+      if (const auto deadline = reading ? peer->partialFrameDeadline() : std::nullopt) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            *deadline - std::chrono::steady_clock::now());
+        timeout = static_cast<int>(std::clamp<int64_t>(left.count(), 0, 60'000));
+      }
     }
-    if (poll(fds, 3, -1) < 0) {
+    if (poll(fds, 3, timeout) < 0) {
       if (errno == EINTR) continue;
       break;
+    }
+    // A frame begun and not finished in time ends its connection: a stalled peer must not
+    // hold the only place for one.
+    if (peer && peer->wantsInput()) {
+      const auto deadline = peer->partialFrameDeadline();
+      if (deadline && std::chrono::steady_clock::now() >= *deadline && fds[2].revents == 0)
+        endPeer();
     }
     if (fds[0].revents & POLLIN) {
       uint64_t count;
