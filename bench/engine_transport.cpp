@@ -15,6 +15,7 @@
 #include "macos/Flutter/FlutterMethodCodec.h"
 #include "macos/Flutter/engine/EngineSocket.h"
 #include "macos/Flutter/engine/EngineTransportServer.h"
+#include "macos/Flutter/engine/FfiBindings.h"
 #include "platform/dispatch/RunLoop.h"
 #include "tools/tolvek-dart/EngineClient.h"
 #include "tools/tolvek-dart/HostProcess.h"
@@ -148,6 +149,7 @@ BENCHMARK(BM_HostFfiQueryOnDartThreadRoundTrip)->UseRealTime();
 // The main thread runs the main run loop, as in the host; the benchmarks run beside it.
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  declareFfiBindingForTesting({"tolvek_bench_query", "int32()", true});
   std::string pattern = (std::filesystem::temp_directory_path() / "tolvek-bench-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) return 1;
   socketDirectory = pattern;

@@ -53,8 +53,9 @@ TEST_F(HostTransport, FfiCallsOutsideTheExportsAreRefused) {
            {"getpid", "int32()", "not a tolvek_ export"},
            {"free", "void(ptr)", "not a tolvek_ export"},
            {"tolvek_no_such_export", "void()", "no exported function"},
-           {"tolvek_window_show", "void(double)", "unsupported signature"},
-           {"tolvek_window_show", "int64()", "unsupported signature"}}) {
+           {"tolvek_window_show", "void(double)", "declared \"void()\""},
+           {"tolvek_window_set_size", "void(utf8,int32)", "declared \"void(int32,int32)\""},
+           {"tolvek_clipboard_read_files", "int32()", "declared \"utf8ptr()\""}}) {
     for (const uint8_t thread : {0, 4}) {
       const auto result = client.callFfi(thread, symbol, signature, {});
       const auto* error = field(result, "error");
@@ -62,6 +63,27 @@ TEST_F(HostTransport, FfiCallsOutsideTheExportsAreRefused) {
       EXPECT_NE(error->string()->find(reason), std::string::npos) << *error->string();
     }
   }
+}
+
+TEST_F(HostTransport, OnlyTextHandedToThisPeerCanBeFreedAndOnlyOnce) {
+  auto client = attach();
+  const auto read = client.callFfi(1, "tolvek_clipboard_read_files", "utf8ptr()", {});
+  const auto* pair = field(read, "result") ? field(read, "result")->list() : nullptr;
+  ASSERT_TRUE(pair && pair->size() == 2);
+  const EncodableValue address = (*pair)[0];
+  const auto free = [&](const EncodableValue& pointer) {
+    return client.callFfi(2, "tolvek_clipboard_free", "void(ptr)", {pointer});
+  };
+  EXPECT_FALSE(field(free(address), "error"));
+  for (const EncodableValue& pointer :
+       {address, EncodableValue(int64_t{0x1000}), EncodableValue(int64_t{-8})}) {
+    const auto* error = field(free(pointer), "error");
+    ASSERT_TRUE(error && error->string());
+    EXPECT_NE(error->string()->find("not text handed to this peer"), std::string::npos)
+        << *error->string();
+  }
+  EXPECT_FALSE(field(free(EncodableValue()), "error")) << "null is always accepted";
+  EXPECT_TRUE(client.sendMessage("tolvek/e2e/nobody", {}).empty()) << "the host lives on";
 }
 
 TEST_F(HostTransport, AMalformedFrameEndsThatConnectionAndTheNextPeerIsServed) {

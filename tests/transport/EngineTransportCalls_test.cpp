@@ -8,6 +8,7 @@
 #include <set>
 
 #include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/engine/FfiBindings.h"
 #include "platform/dispatch/MainThread.h"
 #include "tests/transport/TransportTestSupport.h"
 
@@ -47,6 +48,14 @@ __attribute__((visibility("default"))) void tolvek_transport_test_gate() {
 namespace {
 
 using tolvekdart::EngineClient;
+
+// This program's own exports, declared as the application's are.
+const bool kDeclared = [] {
+  declareFfiBindingForTesting({"tolvek_transport_test_on_main", "int32()", true});
+  declareFfiBindingForTesting({"tolvek_transport_test_record", "void(int32)"});
+  declareFfiBindingForTesting({"tolvek_transport_test_gate", "void()"});
+  return true;
+}();
 
 EncodableValue resultOf(const EncodableValue& map) {
   const auto* found = map.map() ? map.map()->find("result") : nullptr;

@@ -12,6 +12,7 @@
 #include "macos/Flutter/engine/DesktopControl.h"
 #include "macos/Flutter/engine/FfiCall.h"
 #include "macos/Flutter/engine/FfiRequest.h"
+#include "macos/Flutter/engine/PeerFfiCalls.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/MainThread.h"
 
@@ -128,25 +129,31 @@ void EnginePeer::answerMessage(EngineFrame frame) {
 
 void EnginePeer::answerFfi(EngineFrame frame) {
   const uint8_t thread = frame.thread;
-  DartThreads::shared().async(thread, [peer = weak_from_this(), frame = std::move(frame)] {
-    // The call runs even when the peer has left; only its result is dropped, and text
-    // it handed out is released, since no peer will free it.
-    const EncodableValue result = performFfiRequest(frame.symbol, frame.signature, frame.payload);
-    const auto self = peer.lock();
-    const auto& codec = *FlutterStandardMessageCodec::sharedInstance();
-    std::vector<uint8_t> answer;
-    try {
-      answer = codec.encode(result);
-    } catch (const FlutterCodecError& error) {
-      // The call was made; only its result could not be written (out of memory).
-      answer = codec.encode(ffiRefusal(std::string("result not sent: ") + error.what()));
-      releaseUndeliveredFfiResult(result);
-      if (self) self->send(answerFrame(EngineFrameKind::ffiResult, frame.id, std::move(answer)));
-      return;
-    }
-    if (!self || !self->send(answerFrame(EngineFrameKind::ffiResult, frame.id, std::move(answer))))
-      releaseUndeliveredFfiResult(result);
-  });
+  DartThreads::shared().async(
+      thread, [peer = weak_from_this(), text = handedOutText_, frame = std::move(frame)] {
+        // A call with an effect runs even when its peer has left; only its result is dropped.
+        // Text it hands out stays with the peer's record, which frees what the peer never
+        // gave back once the peer and its calls are all gone.
+        const auto before = peer.lock();
+        const bool left = !before || !before->canAnswer();
+        const EncodableValue result = performPeerFfiCall(frame, *text, left);
+        const auto self = peer.lock();
+        if (!self) return;
+        const auto& codec = *FlutterStandardMessageCodec::sharedInstance();
+        std::vector<uint8_t> answer;
+        try {
+          answer = codec.encode(result);
+        } catch (const FlutterCodecError& error) {
+          // The call was made; only its result could not be written (out of memory).
+          answer = codec.encode(ffiRefusal(std::string("result not sent: ") + error.what()));
+        }
+        self->send(answerFrame(EngineFrameKind::ffiResult, frame.id, std::move(answer)));
+      });
+}
+
+bool EnginePeer::canAnswer() const {
+  std::lock_guard lock(mutex_);
+  return !closed_ && !broken_ && !outputFailed_;
 }
 
 void EnginePeer::answerDesktop(EngineFrame frame) {

@@ -12,6 +12,7 @@
 #include "macos/Flutter/engine/DartConnection.h"
 #include "macos/Flutter/engine/EngineFrame.h"
 #include "macos/Flutter/engine/FlutterEngineMessenger.h"
+#include "macos/Flutter/engine/PeerFfiCalls.h"
 
 // One attached Dart-side peer: the engine's Dart side while it is connected.
 //
@@ -68,6 +69,9 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   void deliverToDart(const std::string& channel, const FlutterBinaryMessage& message,
                      FlutterBinaryReplyCallback onReply) override;
 
+  // Whether answers can still reach the peer: connected, and its output not failed.
+  bool canAnswer() const;
+
  private:
   bool dispatch(EngineFrame frame);
   void answerMessage(EngineFrame frame);
@@ -81,6 +85,8 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   const int fd_;
   const int wakeFd_;
   const std::shared_ptr<FlutterEngineMessenger> messenger_;
+  // The text handed to this peer; shared with its calls still queued.
+  const std::shared_ptr<HandedOutText> handedOutText_ = std::make_shared<HandedOutText>();
   EngineFrameReader reader_;                                                // I/O thread only
   std::optional<std::chrono::steady_clock::time_point> partialFrameSince_;  // I/O thread only
 

@@ -150,17 +150,6 @@ EncodableValue ffiRefusal(const std::string& reason) {
   return EncodableValue(EncodableMap{{EncodableValue("error"), EncodableValue(reason)}});
 }
 
-void releaseUndeliveredFfiResult(const EncodableValue& result) {
-  const auto* map = result.map();
-  const auto* value = map ? map->find("result") : nullptr;
-  const auto* pair = value ? value->list() : nullptr;
-  // Only a utf8ptr result is a list: [address, bytes].
-  if (pair == nullptr || pair->size() != 2) return;
-  if (const auto address = (*pair)[0].integer()) {
-    std::free(reinterpret_cast<void*>(static_cast<intptr_t>(*address)));
-  }
-}
-
 EncodableValue callExportedFunction(void* function, const FfiSignature& signature,
                                     const EncodableValue& arguments) {
   static const EncodableList kNoArguments;

@@ -17,9 +17,3 @@ EncodableValue callExportedFunction(void* function, const FfiSignature& signatur
 
 // The map a refused call answers with.
 EncodableValue ffiRefusal(const std::string& reason);
-
-// Releases the text of a `utf8ptr` result that never reached a peer (it left before the
-// call returned), so nobody is left to pass it to the matching free function. Text handed
-// out across the C boundary comes from the C allocator, so free() is that function's
-// equivalent. Any other result is left alone.
-void releaseUndeliveredFfiResult(const EncodableValue& result);
