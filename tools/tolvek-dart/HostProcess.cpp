@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -139,6 +140,10 @@ void HostProcess::launch(const Options& options) {
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) _exit(127);
     if (errorFd >= 0) dup2(errorFd, STDERR_FILENO);
+    if (options.addressSpaceLimit) {
+      const rlimit limit{*options.addressSpaceLimit, *options.addressSpaceLimit};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
+    }
     execve(program.c_str(), argv, envp.data());
     _exit(127);
   }

@@ -36,6 +36,8 @@ class HostProcess {
     std::string socketPath;
     // Where the host's standard error goes; empty: this process's.
     std::string stderrPath;
+    // The most address space the host may map (RLIMIT_AS); nothing: no limit of ours.
+    std::optional<uint64_t> addressSpaceLimit;
   };
 
   // Starts the host and returns once its socket accepts a peer. Throws HostProcessError

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <new>
 
 #include "macos/Flutter/FlutterCodecError.h"
 #include "macos/Flutter/FlutterMethodCodec.h"
@@ -49,7 +50,12 @@ bool EnginePeer::readAvailable() {
   for (;;) {
     const ssize_t count = ::read(fd_, chunk, sizeof chunk);
     if (count > 0) {
-      reader_.append(chunk, static_cast<size_t>(count));
+      try {
+        reader_.append(chunk, static_cast<size_t>(count));
+      } catch (const std::bad_alloc&) {
+        // No memory for the frame: this connection ends, the host goes on.
+        return false;
+      }
       // A short read took all there was; the next poll tells when more comes.
       if (static_cast<size_t>(count) < sizeof chunk) break;
       continue;
