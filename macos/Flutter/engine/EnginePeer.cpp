@@ -25,6 +25,8 @@ namespace {
 constexpr size_t kMaxPendingOutput = 256u * 1024 * 1024;
 // An output buffer larger than this is given back once it has been written out.
 constexpr size_t kKeptOutputCapacity = 1024 * 1024;
+// Requests in flight at once that make a burst whose memory is given back afterwards.
+constexpr size_t kBurstSize = size_t{4} << 20;
 
 std::atomic<int64_t> gPartialFrameTimeoutMs{
     std::chrono::milliseconds(EnginePeer::kPartialFrameTimeout).count()};
@@ -93,9 +95,34 @@ void EnginePeer::restartPartialFrameClock() {
 }
 
 bool EnginePeer::wantsInput() const {
+  if (requestsInFlight_.load() > kMaxRequestsInFlight) return false;
   std::lock_guard lock(mutex_);
   return outbox_.size() - outboxStart_ <= kMaxUnreadOutput;
 }
+
+std::shared_ptr<void> EnginePeer::requestInFlight(const EngineFrame& frame) {
+  // What a queued request holds besides its payload: its names, its closure, queue nodes.
+  constexpr size_t kBookkeeping = 256;
+  const size_t cost = frame.payload.size() + frame.channel.size() + frame.symbol.size() +
+                      frame.signature.size() + kBookkeeping;
+  const size_t now = requestsInFlight_ += cost;
+  if (now > burstPeak_.load(std::memory_order_relaxed)) burstPeak_ = now;
+  return std::shared_ptr<void>(nullptr, [peer = weak_from_this(), cost](void*) {
+    const auto self = peer.lock();
+    if (!self) return;
+    const size_t before = self->requestsInFlight_.fetch_sub(cost);
+    // The I/O thread stopped reading at the bound; it reads again once below it.
+    bool wake = before > kMaxRequestsInFlight && before - cost <= kMaxRequestsInFlight;
+    // All of a large burst answered: the I/O thread gives its memory back.
+    if (before == cost && self->burstPeak_.exchange(0) > kBurstSize) {
+      self->burstEnded_ = true;
+      wake = true;
+    }
+    if (wake) self->wakeIoThread();
+  });
+}
+
+bool EnginePeer::takeBurstEnded() { return burstEnded_.exchange(false); }
 
 bool EnginePeer::dispatch(EngineFrame frame) {
   switch (frame.kind) {
@@ -119,7 +146,8 @@ bool EnginePeer::dispatch(EngineFrame frame) {
 
 void EnginePeer::answerMessage(EngineFrame frame) {
   // A message with id 0 wants no reply.
-  auto reply = [peer = weak_from_this(), id = frame.id](FlutterBinaryMessage bytes) {
+  auto reply = [peer = weak_from_this(), id = frame.id,
+                inFlight = requestInFlight(frame)](FlutterBinaryMessage bytes) {
     if (id == 0) return;
     if (auto self = peer.lock()) {
       self->send(answerFrame(EngineFrameKind::reply, id, std::move(bytes)));
@@ -136,7 +164,8 @@ void EnginePeer::answerMessage(EngineFrame frame) {
 void EnginePeer::answerFfi(EngineFrame frame) {
   const uint8_t thread = frame.thread;
   DartThreads::shared().async(
-      thread, [peer = weak_from_this(), text = handedOutText_, frame = std::move(frame)] {
+      thread, [peer = weak_from_this(), text = handedOutText_, inFlight = requestInFlight(frame),
+               frame = std::move(frame)] {
         // A call with an effect runs even when its peer has left; only its result is dropped.
         // Text it hands out stays with the peer's record, which frees what the peer never
         // gave back once the peer and its calls are all gone.
@@ -163,25 +192,26 @@ bool EnginePeer::canAnswer() const {
 }
 
 void EnginePeer::answerDesktop(EngineFrame frame) {
-  platform::mainQueue().async([peer = weak_from_this(), frame = std::move(frame)] {
-    assertMainThread();
-    const auto codec = FlutterStandardMethodCodec::sharedInstance();
-    FlutterMethodReply reply;
-    try {
-      reply = DesktopControl::shared().handle(codec->decodeMethodCall(frame.payload));
-    } catch (const FlutterCodecError& error) {
-      reply = desktopBadArguments(std::string("undecodable method call: ") + error.what());
-    }
-    std::vector<uint8_t> envelope;
-    try {
-      envelope = codec->encodeReply(reply);
-    } catch (const FlutterCodecError& error) {
-      envelope = codec->encodeErrorEnvelope(FlutterError::errorWithCode("error", error.what()));
-    }
-    if (auto self = peer.lock()) {
-      self->send(answerFrame(EngineFrameKind::desktopResult, frame.id, std::move(envelope)));
-    }
-  });
+  platform::mainQueue().async(
+      [peer = weak_from_this(), inFlight = requestInFlight(frame), frame = std::move(frame)] {
+        assertMainThread();
+        const auto codec = FlutterStandardMethodCodec::sharedInstance();
+        FlutterMethodReply reply;
+        try {
+          reply = DesktopControl::shared().handle(codec->decodeMethodCall(frame.payload));
+        } catch (const FlutterCodecError& error) {
+          reply = desktopBadArguments(std::string("undecodable method call: ") + error.what());
+        }
+        std::vector<uint8_t> envelope;
+        try {
+          envelope = codec->encodeReply(reply);
+        } catch (const FlutterCodecError& error) {
+          envelope = codec->encodeErrorEnvelope(FlutterError::errorWithCode("error", error.what()));
+        }
+        if (auto self = peer.lock()) {
+          self->send(answerFrame(EngineFrameKind::desktopResult, frame.id, std::move(envelope)));
+        }
+      });
 }
 
 void EnginePeer::takeReply(const EngineFrame& frame) {

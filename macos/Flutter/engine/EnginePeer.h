@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -26,8 +27,10 @@
 // left are still read and served, and the connection ends when reading reaches its end.
 class EnginePeer : public DartConnection, public std::enable_shared_from_this<EnginePeer> {
  public:
-  // Answers a peer has not read yet beyond which the host stops reading it.
+  // Answers a peer has not read yet, and requests read but not yet answered, beyond which
+  // the host stops reading it.
   static constexpr size_t kMaxUnreadOutput = size_t{16} << 20;
+  static constexpr size_t kMaxRequestsInFlight = size_t{16} << 20;
   // How long a frame may take from its first byte to its last.
   static constexpr std::chrono::seconds kPartialFrameTimeout{10};
   // Test seam: another time limit for partial frames (nothing: back to the default).
@@ -48,14 +51,19 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   // I/O thread: whether output waits for the socket to take it.
   bool hasPending() const;
   // I/O thread: whether the host reads this peer's requests now. A peer whose unread
-  // answers pass kMaxUnreadOutput is not read until it has read them (backpressure):
-  // nothing is lost, it is only made to wait.
+  // answers pass kMaxUnreadOutput, or whose requests waiting for their answer pass
+  // kMaxRequestsInFlight (counted by their size and their bookkeeping), is not read until
+  // it has read its answers and they are answered (backpressure): nothing is lost, it is
+  // only made to wait.
   bool wantsInput() const;
   // I/O thread: when the frame the peer has begun must be complete, or nothing when no
   // frame is partly read. The clock starts with the frame's first byte, and again
   // whenever reading resumes after backpressure.
   std::optional<std::chrono::steady_clock::time_point> partialFrameDeadline() const;
   void restartPartialFrameClock();
+  // I/O thread: whether a burst of requests has just been answered in full (then the
+  // memory it took can be given back to the system). Asking clears it.
+  bool takeBurstEnded();
   // Whether too much output piled up for a peer that does not read; the I/O thread then
   // cuts it off.
   bool broken() const;
@@ -78,6 +86,8 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   void answerFfi(EngineFrame frame);
   void answerDesktop(EngineFrame frame);
   void takeReply(const EngineFrame& frame);
+  // A request read and handed on: counted until the returned token is gone.
+  std::shared_ptr<void> requestInFlight(const EngineFrame& frame);
   void writeLocked(const uint8_t* data, size_t length);
   void outputFailedLocked();
   void wakeIoThread();
@@ -87,6 +97,9 @@ class EnginePeer : public DartConnection, public std::enable_shared_from_this<En
   const std::shared_ptr<FlutterEngineMessenger> messenger_;
   // The text handed to this peer; shared with its calls still queued.
   const std::shared_ptr<HandedOutText> handedOutText_ = std::make_shared<HandedOutText>();
+  std::atomic<size_t> requestsInFlight_{0};  // bytes
+  std::atomic<size_t> burstPeak_{0};         // the most in flight since the last burst ended
+  std::atomic<bool> burstEnded_{false};
   EngineFrameReader reader_;                                                // I/O thread only
   std::optional<std::chrono::steady_clock::time_point> partialFrameSince_;  // I/O thread only
 

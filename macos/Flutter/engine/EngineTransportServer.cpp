@@ -1,5 +1,6 @@
 #include "macos/Flutter/engine/EngineTransportServer.h"
 
+#include <malloc.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
@@ -95,6 +96,9 @@ void EngineTransportServer::run() {
       if ((fds[2].revents & (POLLIN | POLLHUP | POLLERR)) && !peer->readAvailable()) endPeer();
     }
     if (peer && peer->broken()) endPeer();
+    // The allocator keeps what a burst of requests freed; it goes back to the system once
+    // the burst is answered, rather than staying with an idle host.
+    if (peer && peer->takeBurstEnded()) malloc_trim(0);
     if (fds[1].revents & POLLIN) {
       // A peer that has left but whose leaving was not read yet makes way for the next.
       if (peer && !peer->readAvailable()) endPeer();
