@@ -55,8 +55,8 @@ std::optional<std::string> linuxPlatformUUID() {
   // The machine id is confidential: what leaves the machine is an id derived from it with
   // a key of this application's, as systemd derives application-specific ids, so the id
   // is stable for the machine yet tells nothing about the id itself.
-  constexpr sd_id128_t kApplicationKey =
-      SD_ID128_MAKE(7c, fe, 5e, a4, d6, 0d, 4e, a2, b9, 23, 44, 55, 0c, 10, c3, 89);
+  constexpr sd_id128_t kApplicationKey = {{0x7c, 0xfe, 0x5e, 0xa4, 0xd6, 0x0d, 0x4e, 0xa2, 0xb9,
+                                           0x23, 0x44, 0x55, 0x0c, 0x10, 0xc3, 0x89}};
   sd_id128_t id;
   if (sd_id128_get_machine_app_specific(kApplicationKey, &id) < 0) return std::nullopt;
   char text[SD_ID128_STRING_MAX];
