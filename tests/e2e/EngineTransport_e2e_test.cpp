@@ -77,7 +77,8 @@ TEST_F(HostTransport, OnlyTextHandedToThisPeerCanBeFreedAndOnlyOnce) {
   EXPECT_FALSE(field(free(address), "error"));
   for (const EncodableValue& pointer :
        {address, EncodableValue(int64_t{0x1000}), EncodableValue(int64_t{-8})}) {
-    const auto* error = field(free(pointer), "error");
+    const auto refused = free(pointer);
+    const auto* error = field(refused, "error");
     ASSERT_TRUE(error && error->string());
     EXPECT_NE(error->string()->find("not text handed to this peer"), std::string::npos)
         << *error->string();
