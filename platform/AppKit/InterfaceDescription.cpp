@@ -94,7 +94,7 @@ InterfaceDescription InterfaceDescription::parse(const std::string& text) {
   json root;
   try {
     root = json::parse(text);
-  } catch (const json::parse_error& error) {
+  } catch (const json::exception& error) {  // malformed, or a number no double holds
     fail(std::string("not valid JSON: ") + error.what());
   }
   if (!root.is_object()) fail("the interface description must be a JSON object");

@@ -160,7 +160,7 @@ bool isBinary(std::string_view bytes) { return bytes.substr(0, 6) == "bplist"; }
 // noncharacter from U+FDD0 on that it lacks. Empty when there is no NUL; nothing when the
 // document holds every candidate.
 std::optional<std::string> nulMarkerFor(std::string_view bytes) {
-  if (isBinary(bytes) || bytes.find('\0') == std::string_view::npos) return std::string();
+  if (bytes.find('\0') == std::string_view::npos) return std::string();
   for (unsigned char last = 0x90; last <= 0xAF; ++last) {
     const std::string marker{'\xEF', '\xB7', static_cast<char>(last)};
     if (bytes.find(marker) == std::string_view::npos) return marker;
@@ -185,6 +185,23 @@ std::optional<PropertyList> PropertyList::fromMemory(std::string_view bytes, std
   constexpr const char* kMalformed = "is not a property list";
   if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max())
     return refuse(kMalformed);
+  std::string fromBinary;
+  if (isBinary(bytes)) {
+    // The library's binary reader keeps a NUL inside a key, which its own key access then
+    // stops the process on (an assertion). Its XML writer carries such text whole, so a
+    // binary list is read as the XML the library writes for it.
+    plist_t root = nullptr;
+    plist_from_bin(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+    if (root == nullptr) return refuse(kMalformed);
+    const PlistPtr owner(root);
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root, &xml, &length);
+    if (xml == nullptr) return refuse(kMalformed);
+    fromBinary.assign(xml, length);
+    plist_to_xml_free(xml);
+    bytes = fromBinary;
+  }
   const auto marker = nulMarkerFor(bytes);
   if (!marker) return refuse(kMalformed);
   std::string marked;
@@ -200,7 +217,7 @@ std::optional<PropertyList> PropertyList::fromMemory(std::string_view bytes, std
     if (bytes.size() > std::numeric_limits<uint32_t>::max()) return refuse(kMalformed);
   }
   plist_t root = nullptr;
-  plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
+  plist_from_xml(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
   const PlistPtr owner(root);
   Converter converter(*marker);
   auto converted = converter.convert(root);

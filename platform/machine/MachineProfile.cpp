@@ -208,7 +208,7 @@ MachineProfile MachineProfile::parse(const std::string& text) {
   json root;
   try {
     root = json::parse(text);
-  } catch (const json::parse_error& error) {
+  } catch (const json::exception& error) {  // malformed, or a number no double holds
     fail(std::string("not valid JSON: ") + error.what());
   }
   return parseObject(root);
