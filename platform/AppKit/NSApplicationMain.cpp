@@ -6,6 +6,8 @@
 #include "platform/AppKit/InterfaceDescription.h"
 #include "platform/AppKit/NSApplication.h"
 #include "platform/Foundation/NSBundle.h"
+#include "platform/desktop/WindowServer.h"
+#include "platform/desktop/WindowServerChoice.h"
 #include "platform/dispatch/MainThread.h"
 #include "platform/machine/MachineProfile.h"
 
@@ -30,17 +32,25 @@ platform::InterfaceDescription mainInterfaceDescription() {
   return platform::InterfaceDescription::load(*path);
 }
 
-int reportStartupFailure(const std::string& what) {
+int reportStartupFailure(const std::string& what, int status = 1) {
   std::string line = what;
   std::replace(line.begin(), line.end(), '\n', ' ');
   std::fprintf(stderr, "tolvek: %s\n", line.c_str());
-  return 1;
+  return status;
 }
 
 }  // namespace
 
 int NSApplicationMain(int, char*[]) {
   assertMainThread();
+  // The desktop comes first: nothing appears before it is known.
+  try {
+    platform::installChosenWindowServer();
+  } catch (const platform::WindowServerChoiceError& error) {
+    return reportStartupFailure(error.what(), 2);
+  }
+  const auto identifier = NSBundle::mainBundle()->bundleIdentifier();
+  if (platform::windowServer().handOverToRunningApplication(identifier.value_or(""))) return 0;
   platform::InterfaceDescription description;
   try {
     platform::MachineProfile::current();

@@ -12,6 +12,7 @@ void DispatchQueue::async(Work work) {
     items_.push_back(std::move(work));
   }
   ready_.notify_one();
+  callWakeHook();
 }
 
 void DispatchQueue::sync(const Work& work) {
@@ -57,6 +58,11 @@ void DispatchQueue::wake() {
     woken_ = true;
   }
   ready_.notify_all();
+  callWakeHook();
+}
+
+void DispatchQueue::callWakeHook() const {
+  if (const WakeHook hook = wakeHook_) hook();
 }
 
 size_t DispatchQueue::pendingCount() const {

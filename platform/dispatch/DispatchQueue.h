@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -34,7 +35,15 @@ class DispatchQueue {
 
   size_t pendingCount() const;
 
+  // Called after each submission and each wake(), on the submitting thread: how an event
+  // loop that waits on more than this queue learns that work came. Start-up only.
+  using WakeHook = void (*)();
+  void setWakeHook(WakeHook hook) { wakeHook_ = hook; }
+
  private:
+  void callWakeHook() const;
+
+  std::atomic<WakeHook> wakeHook_{nullptr};
   mutable std::mutex mutex_;
   std::condition_variable ready_;
   std::deque<Work> items_;
