@@ -7,12 +7,16 @@
 namespace platform {
 
 void DispatchQueue::async(Work work) {
+  bool first = false;
   {
     std::lock_guard lock(mutex_);
+    first = items_.empty();
     items_.push_back(std::move(work));
   }
   ready_.notify_one();
-  callWakeHook();
+  // An event loop that saw work waiting runs it before it waits again; only the first
+  // item of a run needs to wake it.
+  if (first) callWakeHook();
 }
 
 void DispatchQueue::sync(const Work& work) {

@@ -35,8 +35,9 @@ class DispatchQueue {
 
   size_t pendingCount() const;
 
-  // Called after each submission and each wake(), on the submitting thread: how an event
-  // loop that waits on more than this queue learns that work came. Start-up only.
+  // Called on the submitting thread after a submission to an empty queue and after each
+  // wake(): how an event loop that waits on more than this queue learns that work came
+  // (it runs work already waiting before it waits again). Start-up only.
   using WakeHook = void (*)();
   void setWakeHook(WakeHook hook) { wakeHook_ = hook; }
 
