@@ -102,6 +102,12 @@ class RealDesktop : public ::testing::Test {
   bool viewable(bool wanted) {
     return XDesktop::waitFor([&] { return desktop()->geometry(window_).viewable == wanted; });
   }
+  EncodableValue mainWindow() {
+    const auto reply = client_->desktop("windows");
+    const auto* windows = std::get_if<EncodableValue>(&reply);
+    return windows && windows->list() && !windows->list()->empty() ? windows->list()->front()
+                                                                   : EncodableValue();
+  }
   std::vector<uint8_t> snapshot() {
     const auto reply = client_->desktop("snapshot");
     const auto* value = std::get_if<EncodableValue>(&reply);
@@ -213,6 +219,54 @@ TEST_F(RealDesktop, AClickOnCloseHidesTheWindowAndTheHostKeepsAnswering) {
   const auto scale = client_->invokeMethod("tolvek/system_scale", "getScale");
   EXPECT_EQ(scale, FlutterMethodReply(EncodableValue(1.0)));
   EXPECT_TRUE(host_->running());
+}
+
+TEST_F(RealDesktop, ClicksOnMiniaturizeAndZoomActAsTheirButtons) {
+  ASSERT_TRUE(
+      XDesktop::waitFor([&] { return desktop()->pixel(window_, kCloseX, kButtonY) == kClose; }));
+  desktop()->click(window_, kZoomX, kButtonY);
+  EXPECT_TRUE(XDesktop::waitFor(
+      [&] { return desktop()->hasState(window_, "_NET_WM_STATE_MAXIMIZED_VERT"); }));
+  EXPECT_TRUE(answers("tolvek_window_is_maximized", 1));
+  desktop()->click(window_, kMiniaturizeX, kButtonY);
+  EXPECT_TRUE(XDesktop::waitFor([&] { return desktop()->wmState(window_) == IconicState; }));
+  EXPECT_TRUE(answers("tolvek_window_is_visible", 0));
+}
+
+TEST_F(RealDesktop, OnlyStartDraggingMovesTheWindowFromTheTitleBand) {
+  const auto start = desktop()->geometry(window_);
+  // A press and a move in the title band by themselves move nothing.
+  desktop()->movePointer(window_, 300, 10);
+  desktop()->press();
+  desktop()->movePointer(window_, 340, 40);
+  desktop()->release();
+  EXPECT_EQ(desktop()->geometry(window_).x, start.x);
+
+  // The hosted UI answers a press with start_dragging: the window follows the pointer.
+  desktop()->movePointer(window_, 300, 10);
+  desktop()->press();
+  command("tolvek_window_start_dragging");
+  EXPECT_TRUE(XDesktop::waitFor([&] {
+    desktop()->movePointer(DefaultRootWindow(desktop()->display()), start.x + 400, start.y + 60);
+    return desktop()->geometry(window_).x == start.x + 100;
+  })) << "the window is at x "
+      << desktop()->geometry(window_).x;
+  desktop()->release();
+  EXPECT_TRUE(XDesktop::waitFor([&] {
+    const auto window = mainWindow();
+    const auto* frame = field(window, "frame");
+    return frame && frame->list() && (*frame->list())[0] == EncodableValue(420.0);
+  })) << "the host follows the move";
+}
+
+TEST_F(RealDesktop, CenterPlacesTheWindowOnTheWorkArea) {
+  command("tolvek_window_center");
+  // Centred across 1440 points; a third of the 272 free points above it, two thirds below.
+  EXPECT_TRUE(XDesktop::waitFor([&] {
+    const auto geometry = desktop()->geometry(window_);
+    return geometry.x == 320 && geometry.y == 91;
+  })) << desktop()->geometry(window_).x
+      << ", " << desktop()->geometry(window_).y;
 }
 
 TEST_F(RealDesktop, ASecondStartShowsTheHiddenWindowAndEnds) {

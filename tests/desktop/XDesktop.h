@@ -121,16 +121,28 @@ class XDesktop {
     return colour;
   }
 
-  // A click of the first button at a point of the window, through XTest.
-  void click(Window window, int x, int y) const {
+  // The pointer and its first button, through XTest: moves to a point of the window,
+  // presses, releases, and a click (both).
+  void movePointer(Window window, int x, int y) const {
     int rootX = 0, rootY = 0;
     Window child = 0;
     XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
                           &child);
     XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+    XSync(display_, False);
+  }
+  void press() const {
     XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+  }
+  void release() const {
     XTestFakeButtonEvent(display_, 1, False, CurrentTime);
     XSync(display_, False);
+  }
+  void click(Window window, int x, int y) const {
+    movePointer(window, x, y);
+    press();
+    release();
   }
 
  private:
