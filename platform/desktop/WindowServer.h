@@ -50,9 +50,6 @@ class ServerWindow {
   // The screen the window is on (an index into NSScreen::screens()), and its density.
   virtual std::optional<size_t> screenIndex() const = 0;
   virtual double backingScaleFactor() const = 0;
-
-  // The window as drawn, title band included, as PNG bytes at its backing scale factor.
-  virtual std::vector<uint8_t> snapshot() = 0;
 };
 
 // What a window system does for AppKit: windows and screens. One serves the process: the

@@ -2,6 +2,7 @@
 
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/WindowPicture.h"
 #include "platform/desktop/model/ModelScreens.h"
 #include "platform/dispatch/MainThread.h"
 
@@ -62,7 +63,10 @@ SheetSlot& WindowServerControl::sheets(NSWindow& window) { return window.sheets_
 
 std::vector<uint8_t> WindowServerControl::snapshot(NSWindow& window) {
   assertMainThread();
-  return window.server_ ? window.server_->snapshot() : std::vector<uint8_t>{};
+  // Every desktop draws a window with the same picture; this draws it again off screen,
+  // at the window's scale (the screen may not hold it yet, and a hidden window shows
+  // nothing there).
+  return renderWindowPicture(WindowPicture::of(window), window.backingScaleFactor());
 }
 
 void WindowServerControl::moveWindowToScreen(const std::shared_ptr<NSWindow>& window,

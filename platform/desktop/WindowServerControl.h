@@ -45,7 +45,8 @@ class WindowServerControl {
   static const std::vector<NSInteger>& dragEventNumbers(const NSWindow& window);
   // The window's sheets: the one shown and those waiting their turn.
   static SheetSlot& sheets(NSWindow& window);
-  // The window as drawn, title band included, as PNG bytes.
+  // The window as drawn, title band included, as PNG bytes at its backing scale factor
+  // (empty when it is too large to draw).
   static std::vector<uint8_t> snapshot(NSWindow& window);
 
   // The user's screens: moves a window to another one, or replaces them all (the model's

@@ -160,25 +160,6 @@ std::optional<size_t> GtkServerWindow::screenIndex() const {
 
 double GtkServerWindow::backingScaleFactor() const { return reportedScale_; }
 
-std::vector<uint8_t> GtkServerWindow::snapshot() {
-  GdkWindow* shown = gtkWindow_ ? gtk_widget_get_window(gtkWindow_) : nullptr;
-  if (shown == nullptr || !gdk_window_is_viewable(shown))
-    return renderWindowPicture(WindowPicture::of(window_), backingScaleFactor());
-  // What the window system shows of the window, at the window's scale.
-  gdk_display_sync(gdk_window_get_display(shown));
-  cairo_surface_t* surface = gdk_window_create_similar_image_surface(
-      shown, CAIRO_FORMAT_RGB24, gdk_window_get_width(shown) * reportedScale_,
-      gdk_window_get_height(shown) * reportedScale_, 1);
-  cairo_t* cairo = cairo_create(surface);
-  cairo_scale(cairo, reportedScale_, reportedScale_);
-  gdk_cairo_set_source_window(cairo, shown, 0, 0);
-  cairo_paint(cairo);
-  cairo_destroy(cairo);
-  auto bytes = encodePNG(surface);
-  cairo_surface_destroy(surface);
-  return bytes;
-}
-
 gboolean GtkServerWindow::onConfigure(GtkWidget*, GdkEventConfigure* event, gpointer data) {
   GtkServerWindow& server = self(data);
   const NSRect frame =
@@ -266,7 +247,8 @@ gboolean GtkServerWindow::onButtonRelease(GtkWidget*, GdkEventButton* event, gpo
   server.forgetPress();
   // A button acts when the pointer is let go inside the box it was pressed in.
   if (!pressed || server.buttonAt(event->x, event->y) != pressed) return TRUE;
-  if (const auto button = server.window_.standardWindowButton(static_cast<NSWindowButton>(*pressed)))
+  if (const auto button =
+          server.window_.standardWindowButton(static_cast<NSWindowButton>(*pressed)))
     button->performClick(nullptr);
   return TRUE;
 }

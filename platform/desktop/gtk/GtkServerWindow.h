@@ -40,7 +40,6 @@ class GtkServerWindow : public ServerWindow {
 
   std::optional<size_t> screenIndex() const override;
   double backingScaleFactor() const override;
-  std::vector<uint8_t> snapshot() override;
 
  private:
   // The monitors changed: a window whose scale factor changed with them announces it.

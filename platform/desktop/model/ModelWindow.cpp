@@ -4,7 +4,6 @@
 
 #include "platform/AppKit/NSScreen.h"
 #include "platform/AppKit/NSWindow.h"
-#include "platform/desktop/WindowPicture.h"
 #include "platform/desktop/WindowServerControl.h"
 
 namespace platform {
@@ -81,10 +80,6 @@ void ModelWindow::setFullScreen(bool fullScreen) {
 double ModelWindow::backingScaleFactor() const {
   const auto screen = window_.screen();
   return screen ? screen->backingScaleFactor() : 1.0;
-}
-
-std::vector<uint8_t> ModelWindow::snapshot() {
-  return renderWindowPicture(WindowPicture::of(window_), backingScaleFactor());
 }
 
 }  // namespace platform

@@ -31,7 +31,6 @@ class ModelWindow : public ServerWindow {
 
   std::optional<size_t> screenIndex() const override { return screenIndex_; }
   double backingScaleFactor() const override;
-  std::vector<uint8_t> snapshot() override;
 
   // The user puts the window on another screen (nullopt: none).
   void setScreenIndex(std::optional<size_t> index) { screenIndex_ = index; }
