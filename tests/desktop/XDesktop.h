@@ -6,7 +6,7 @@
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -166,7 +166,7 @@ class XDesktop {
   std::vector<Atom> atoms(Window window, const char* name) const {
     const auto bytes = property(window, name, "ATOM");
     std::vector<Atom> list(bytes.size() / sizeof(Atom));
-    std::memcpy(list.data(), bytes.data(), list.size() * sizeof(Atom));
+    if (!list.empty()) std::memcpy(list.data(), bytes.data(), list.size() * sizeof(Atom));
     return list;
   }
 
@@ -191,17 +191,7 @@ class XDesktop {
   }
 
   pid_t startWindowManager() const {
-    posix_spawn_file_actions_t quiet;
-    posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    try {
-      const pid_t pid = spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + name_}, &quiet);
-      posix_spawn_file_actions_destroy(&quiet);
-      return pid;
-    } catch (...) {
-      posix_spawn_file_actions_destroy(&quiet);
-      throw;
-    }
+    return spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + name_});
   }
 
   bool windowManagerRuns() const {
@@ -209,9 +199,11 @@ class XDesktop {
     return !bytes.empty();
   }
 
+  // Starts `command` with the test's environment plus `extraEnvironment`, its standard
+  // output and error to /dev/null and, when `displayFd` is given, that descriptor as its
+  // descriptor 3. It ends with the test process, even one that is killed.
   static pid_t spawn(const std::vector<std::string>& command,
-                     const std::vector<std::string>& extraEnvironment,
-                     posix_spawn_file_actions_t* actions = nullptr) {
+                     const std::vector<std::string>& extraEnvironment, int displayFd = -1) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
@@ -221,31 +213,30 @@ class XDesktop {
     std::vector<std::string> words = command;
     for (auto& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, words[0].c_str(), actions, nullptr, argv.data(), envp.data()) != 0)
-      throw std::runtime_error(words[0] + " cannot be started (scripts/setup.sh installs it)");
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("cannot fork for " + words[0]);
+    if (pid == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      if (getppid() != parent) _exit(127);
+      const int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, STDOUT_FILENO);
+      dup2(quiet, STDERR_FILENO);
+      if (displayFd == 3) fcntl(3, F_SETFD, 0);  // keep it across exec
+      if (displayFd >= 0 && displayFd != 3) dup2(displayFd, 3);
+      execvpe(words[0].c_str(), argv.data(), envp.data());
+      _exit(127);
+    }
     return pid;
   }
 
-  // Xvfb picks a free display itself and writes its number to the descriptor given.
+  // Xvfb picks a free display itself and writes its number to descriptor 3.
   pid_t startXvfb() {
     int pipe[2];
     if (pipe2(pipe, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for Xvfb");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipe[1], 3);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    try {
-      pid = spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1440x900x24", "-nolisten", "tcp"},
-                  {}, &actions);
-    } catch (...) {
-      posix_spawn_file_actions_destroy(&actions);
-      close(pipe[0]);
-      close(pipe[1]);
-      throw;
-    }
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid =
+        spawn({"Xvfb", "-displayfd", "3", "-screen", "0", "1440x900x24", "-nolisten", "tcp"}, {},
+              pipe[1]);
     close(pipe[1]);
     std::string number;
     char byte = 0;
@@ -253,7 +244,7 @@ class XDesktop {
     close(pipe[0]);
     if (number.empty()) {
       stop(pid);
-      throw std::runtime_error("Xvfb did not start");
+      throw std::runtime_error("Xvfb did not start (scripts/setup.sh installs it)");
     }
     name_ = ":" + number;
     return pid;
