@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build g++ clang libclang-rt-dev pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev libplist-dev nlohmann-json3-dev
-  libffi-dev libsystemd-dev shared-mime-info python3)
+  libffi-dev libsystemd-dev shared-mime-info python3
+  libgtk-3-dev libx11-dev libxtst-dev xvfb openbox x11-utils)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -7,6 +7,7 @@
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSWindow.h"
 #include "platform/Foundation/FileContents.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "platform/dispatch/MainThread.h"
 
 namespace platform {
@@ -144,7 +145,7 @@ LoadedInterface loadInterface(const InterfaceDescription& description) {
     loaded.window->initWithContentRect(window->contentRect, window->styleMask,
                                        NSBackingStoreBuffered, false);
     loaded.window->setTitle(window->title);
-    NSApp()->setInterfaceWindow(loaded.window);
+    platform::WindowServerControl::setInterfaceWindow(loaded.window);
     loaded.window->awakeFromNib();
     if (window->visibleAtLaunch) loaded.window->makeKeyAndOrderFront(nullptr);
   }

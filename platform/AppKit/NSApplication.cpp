@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/AppKit/NSScreen.h"
 #include "platform/AppKit/NSWindow.h"
 #include "platform/dispatch/MainThread.h"
 #include "platform/dispatch/RunLoop.h"
@@ -179,12 +178,3 @@ void NSApplication::post(const NSNotificationName& name,
   if (auto delegate = this->delegate()) ((*delegate).*callback)(notification);
   NSNotificationCenter::defaultCenter()->postNotificationName(name, application);
 }
-
-namespace platform {
-
-void resetDesktopForTesting() {
-  NSApp()->resetForTesting();
-  resetScreens();
-}
-
-}  // namespace platform

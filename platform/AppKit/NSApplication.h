@@ -8,6 +8,9 @@
 #include "platform/Foundation/NSObject.h"
 
 class NSWindow;
+namespace platform {
+class WindowServerControl;
+}
 
 // The application object: its windows, the event being handled, its delegate, and the
 // main run loop that drives it. Main thread only.
@@ -40,7 +43,11 @@ class NSApplication : public NSObject {
   // posted and the main run loop stops after the work in progress, so run() returns.
   void terminate(const std::shared_ptr<NSObject>& sender);
 
-  // The control side of the desktop model.
+ private:
+  friend class NSWindow;
+  friend class platform::WindowServerControl;
+
+  // What the window server asks of the application (platform::WindowServerControl).
   // Whether any of the application's windows is visible.
   bool hasVisibleWindows() const;
   // The user reopens the running application (a click on its Dock icon). Returns the
@@ -54,8 +61,6 @@ class NSApplication : public NSObject {
   // Forgets every window, the delegate and the current event (tests).
   void resetForTesting();
 
- private:
-  friend class NSWindow;
   // A new window goes to the front of the list, not yet visible.
   void insertWindow(const std::shared_ptr<NSWindow>& window);
   void moveWindowToFront(const NSWindow* window);
@@ -79,9 +84,3 @@ class NSApplication : public NSObject {
 
 // The shared application object.
 std::shared_ptr<NSApplication> NSApp();
-
-namespace platform {
-// Empties the desktop for the next test: no windows, no delegate, no current event, and
-// the screens of the machine profile. Main thread only.
-void resetDesktopForTesting();
-}  // namespace platform

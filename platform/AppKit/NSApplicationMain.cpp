@@ -8,6 +8,8 @@
 #include "platform/AppKit/TerminationSignals.h"
 #include "platform/Foundation/NSBundle.h"
 #include "platform/Foundation/PropertyList.h"
+#include "platform/desktop/WindowServer.h"
+#include "platform/desktop/WindowServerChoice.h"
 #include "platform/dispatch/MainThread.h"
 #include "platform/machine/MachineProfile.h"
 
@@ -35,11 +37,11 @@ platform::InterfaceDescription mainInterfaceDescription() {
   return platform::InterfaceDescription::load(*path);
 }
 
-int reportStartupFailure(const std::string& what) {
+int reportStartupFailure(const std::string& what, int status = 1) {
   std::string line = what;
   std::replace(line.begin(), line.end(), '\n', ' ');
   std::fprintf(stderr, "tolvek: %s\n", line.c_str());
-  return 1;
+  return status;
 }
 
 }  // namespace
@@ -47,6 +49,14 @@ int reportStartupFailure(const std::string& what) {
 int NSApplicationMain(int, char*[]) {
   assertMainThread();
   platform::routeTerminationSignalsToApplication();
+  // The desktop comes first: nothing appears before it is known.
+  try {
+    platform::installChosenWindowServer();
+  } catch (const platform::WindowServerChoiceError& error) {
+    return reportStartupFailure(error.what(), 2);
+  }
+  const auto identifier = NSBundle::mainBundle()->bundleIdentifier();
+  if (platform::windowServer().handOverToRunningApplication(identifier.value_or(""))) return 0;
   platform::InterfaceDescription description;
   try {
     platform::MachineProfile::current();

@@ -48,7 +48,7 @@ void NSSavePanel::beginSheetModalForWindow(const std::shared_ptr<NSWindow>& wind
   }
   handler_ = handler ? std::move(handler) : [](NSModalResponse) {};
   sheetWindow_ = window;
-  window->sheets().begin(self());
+  window->sheets_.begin(self());
 }
 
 std::optional<::URL> NSSavePanel::URL() const {
@@ -59,7 +59,7 @@ std::optional<::URL> NSSavePanel::URL() const {
 void NSSavePanel::answer(const std::shared_ptr<NSWindow>& window, NSModalResponse response,
                          std::vector<::URL> urls) {
   chosenURLs_ = std::move(urls);
-  window->sheets().end(self());
+  window->sheets_.end(self());
   sheetWindow_.reset();
   // The handler holds what it replies to (often this panel): moved out, it lets go of it
   // once it has run.

@@ -2,58 +2,31 @@
 
 #include <algorithm>
 
+#include "platform/desktop/WindowServer.h"
 #include "platform/dispatch/MainThread.h"
-
-namespace {
-
-struct ScreenState {
-  bool loaded = false;
-  std::vector<std::shared_ptr<NSScreen>> screens;
-  std::optional<size_t> main;
-};
-
-ScreenState& state() {
-  static ScreenState screens;
-  return screens;
-}
-
-void load(const std::vector<platform::ScreenDescription>& descriptions,
-          std::optional<size_t> main) {
-  ScreenState& screens = state();
-  screens.screens.clear();
-  for (const auto& description : descriptions)
-    screens.screens.push_back(std::make_shared<NSScreen>(description));
-  screens.main = main && *main < screens.screens.size() ? main : std::nullopt;
-  screens.loaded = true;
-}
-
-ScreenState& loadedState() {
-  ScreenState& screens = state();
-  if (!screens.loaded) load(platform::profileScreens(), platform::profileMainScreen());
-  return screens;
-}
-
-}  // namespace
 
 NSScreen::NSScreen(const platform::ScreenDescription& description)
     : frame_(NSMakeRect(description.x, description.y, description.width, description.height)),
-      backingScaleFactor_(description.backingScaleFactor) {}
+      visibleFrame_(frame_),
+      backingScaleFactor_(description.backingScaleFactor) {
+  // The menu bar runs across the top of every screen of the model.
+  visibleFrame_.size.height =
+      std::max<CGFloat>(0, visibleFrame_.size.height - platform::kMenuBarHeight);
+}
+
+NSScreen::NSScreen(NSRect frame, NSRect visibleFrame, CGFloat backingScaleFactor)
+    : frame_(frame), visibleFrame_(visibleFrame), backingScaleFactor_(backingScaleFactor) {}
 
 std::vector<std::shared_ptr<NSScreen>> NSScreen::screens() {
   assertMainThread();
-  return loadedState().screens;
+  return platform::windowServer().screens();
 }
 
 std::shared_ptr<NSScreen> NSScreen::mainScreen() {
   assertMainThread();
-  const ScreenState& screens = loadedState();
-  return screens.main ? screens.screens[*screens.main] : nullptr;
-}
-
-NSRect NSScreen::visibleFrame() const {
-  NSRect visible = frame_;
-  visible.size.height = std::max<CGFloat>(0, visible.size.height - platform::kMenuBarHeight);
-  return visible;
+  const auto screens = platform::windowServer().screens();
+  const auto main = platform::windowServer().mainScreenIndex();
+  return main && *main < screens.size() ? screens[*main] : nullptr;
 }
 
 namespace platform {
@@ -74,19 +47,9 @@ std::optional<size_t> profileMainScreen() {
   return profileScreens().empty() ? std::nullopt : std::optional<size_t>(0);
 }
 
-void setScreens(const std::vector<ScreenDescription>& screens, std::optional<size_t> mainScreen) {
-  assertMainThread();
-  load(screens, mainScreen);
-}
-
 std::optional<size_t> mainScreenIndex() {
   assertMainThread();
-  return loadedState().main;
-}
-
-void resetScreens() {
-  assertMainThread();
-  load(profileScreens(), profileMainScreen());
+  return windowServer().mainScreenIndex();
 }
 
 }  // namespace platform

@@ -8,12 +8,15 @@
 #include "platform/Foundation/NSObject.h"
 #include "platform/machine/MachineProfile.h"
 
-// A display of the desktop model: its frame in the global coordinates of the desktop
-// (origin bottom-left, y upward), the part of it windows may fill, and its density.
-// The screens come from the machine profile, or one 1440 x 900 screen of factor 2.0.
+// A display: its frame in the global coordinates of the desktop (origin bottom-left of the
+// main screen, y upward), the part of it windows may fill, and its density. The window
+// server has them: on the desktop model they come from the machine profile (one 1440 x 900
+// screen of factor 2.0 when it names none), on a real desktop from its monitors.
 class NSScreen : public NSObject {
  public:
+  // A screen of the desktop model: the menu bar runs across its top.
   explicit NSScreen(const platform::ScreenDescription& description);
+  NSScreen(NSRect frame, NSRect visibleFrame, CGFloat backingScaleFactor);
 
   // Every screen, the first one holding the menu bar. Main thread only.
   static std::vector<std::shared_ptr<NSScreen>> screens();
@@ -21,12 +24,13 @@ class NSScreen : public NSObject {
   static std::shared_ptr<NSScreen> mainScreen();
 
   NSRect frame() const { return frame_; }
-  // The frame less the menu bar across its top.
-  NSRect visibleFrame() const;
+  // The part of the frame windows may fill: less the menu bar and the Dock.
+  NSRect visibleFrame() const { return visibleFrame_; }
   CGFloat backingScaleFactor() const { return backingScaleFactor_; }
 
  private:
   NSRect frame_;
+  NSRect visibleFrame_;
   CGFloat backingScaleFactor_;
 };
 
@@ -40,13 +44,7 @@ inline constexpr CGFloat kMenuBarHeight = 25;
 std::vector<ScreenDescription> profileScreens();
 std::optional<size_t> profileMainScreen();
 
-// Replaces the desktop's screens (the window server's control side, and tests). Windows
-// keep their screen index; a window whose index no longer exists has no screen. Main
-// thread only.
-void setScreens(const std::vector<ScreenDescription>& screens, std::optional<size_t> mainScreen);
-// The index of the main screen in NSScreen::screens(), if there is one.
+// The index of the main screen in NSScreen::screens(), if there is one. Main thread only.
 std::optional<size_t> mainScreenIndex();
-// Back to the screens of the machine profile.
-void resetScreens();
 
 }  // namespace platform

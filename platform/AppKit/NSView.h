@@ -17,9 +17,10 @@ class NSView : public NSObject {
   explicit NSView(CGRect frame) : frame_(frame) {}
 
   CGRect frame() const { return frame_; }
-  void setFrame(CGRect frame) { frame_ = frame; }
-  void setFrameOrigin(CGPoint origin) { frame_.origin = origin; }
-  void setFrameSize(CGSize size) { frame_.size = size; }
+  // A view that moves or changes size has its window drawn again.
+  void setFrame(CGRect frame);
+  void setFrameOrigin(CGPoint origin);
+  void setFrameSize(CGSize size);
 
   std::shared_ptr<NSView> superview() const { return superview_.lock(); }
   const std::vector<std::shared_ptr<NSView>>& subviews() const { return subviews_; }
@@ -32,6 +33,8 @@ class NSView : public NSObject {
   void setWindow(const std::weak_ptr<NSWindow>& window) { window_ = window; }
 
  private:
+  void frameDidChange();
+
   CGRect frame_{};
   std::weak_ptr<NSView> superview_;
   std::vector<std::shared_ptr<NSView>> subviews_;

@@ -6,18 +6,6 @@
 #include "platform/AppKit/NSApplication.h"
 #include "platform/dispatch/MainThread.h"
 
-namespace {
-
-CGFloat overlapArea(const NSRect& a, const NSRect& b) {
-  const CGFloat width =
-      std::fmin(CGRectGetMaxX(a), CGRectGetMaxX(b)) - std::fmax(CGRectGetMinX(a), CGRectGetMinX(b));
-  const CGFloat height =
-      std::fmin(CGRectGetMaxY(a), CGRectGetMaxY(b)) - std::fmax(CGRectGetMinY(a), CGRectGetMinY(b));
-  return width > 0 && height > 0 ? width * height : 0;
-}
-
-}  // namespace
-
 std::shared_ptr<NSWindow> NSWindow::initWithContentRect(NSRect contentRect, NSWindowStyleMask style,
                                                         NSBackingStoreType backing, bool) {
   assertMainThread();
@@ -27,7 +15,7 @@ std::shared_ptr<NSWindow> NSWindow::initWithContentRect(NSRect contentRect, NSWi
   styleMask_ = style;
   backing_ = backing;
   frame_ = frameRectForContentRect(contentRect);
-  screenIndex_ = screenIndexForFrame(frame_);
+  server_ = platform::windowServer().createWindow(*this, frame_);
   setContentView(std::make_shared<NSView>());
   layoutTitlebar();
   NSApp()->insertWindow(self<NSWindow>());
@@ -41,6 +29,10 @@ NSRect NSWindow::frame() const {
 
 void NSWindow::setFrame(NSRect frame, bool) {
   assertMainThread();
+  if (server_) server_->setFrame(frame);
+}
+
+void NSWindow::serverDidSetFrame(NSRect frame) {
   const bool moved = frame.origin != frame_.origin;
   const bool resized = frame.size != frame_.size;
   frame_ = frame;
@@ -80,6 +72,7 @@ NSSize NSWindow::minSize() const {
 void NSWindow::setMinSize(NSSize size) {
   assertMainThread();
   minSize_ = size;
+  if (server_) server_->setMinSize(size);
 }
 
 void NSWindow::center() {
@@ -157,6 +150,7 @@ std::string NSWindow::title() const {
 void NSWindow::setTitle(const std::string& title) {
   assertMainThread();
   title_ = title;
+  if (server_) server_->setTitle(title);
 }
 
 std::shared_ptr<NSView> NSWindow::contentView() const {
@@ -212,52 +206,24 @@ void NSWindow::setDelegate(const std::shared_ptr<NSWindowDelegate>& delegate) {
 
 void NSWindow::performWindowDragWithEvent(const std::shared_ptr<NSEvent>& event) {
   assertMainThread();
-  if (event) dragEventNumbers_.push_back(event->eventNumber());
-}
-
-const std::vector<NSInteger>& NSWindow::dragEventNumbers() const {
-  assertMainThread();
-  return dragEventNumbers_;
+  if (!event) return;
+  dragEventNumbers_.push_back(event->eventNumber());
+  if (server_) server_->performDrag(*event);
 }
 
 std::shared_ptr<NSScreen> NSWindow::screen() const {
   assertMainThread();
+  const auto index = server_ ? server_->screenIndex() : std::nullopt;
   const auto screens = NSScreen::screens();
-  return screenIndex_ && *screenIndex_ < screens.size() ? screens[*screenIndex_] : nullptr;
+  return index && *index < screens.size() ? screens[*index] : nullptr;
 }
 
 CGFloat NSWindow::backingScaleFactor() const {
-  const auto screen = this->screen();
-  return screen ? screen->backingScaleFactor() : 1.0;
-}
-
-std::optional<size_t> NSWindow::screenIndex() const {
   assertMainThread();
-  return screenIndex_;
+  return server_ ? server_->backingScaleFactor() : 1.0;
 }
 
-void NSWindow::setScreenIndex(std::optional<size_t> index) {
-  assertMainThread();
-  screenIndex_ = index;
-}
-
-std::optional<size_t> NSWindow::screenIndexForFrame(NSRect frame) const {
-  // The screen that shows the largest part of the window; the main screen when none does.
-  const auto screens = NSScreen::screens();
-  std::optional<size_t> best;
-  CGFloat bestArea = 0;
-  for (size_t index = 0; index < screens.size(); ++index) {
-    const CGFloat area = overlapArea(frame, screens[index]->frame());
-    if (area > bestArea) {
-      bestArea = area;
-      best = index;
-    }
-  }
-  return best ? best : platform::mainScreenIndex();
-}
-
-void NSWindow::didChangeBackingProperties() {
-  assertMainThread();
+void NSWindow::serverDidChangeBackingProperties() {
   post(NSWindowDidChangeBackingPropertiesNotification,
        &NSWindowDelegate::windowDidChangeBackingProperties);
 }

@@ -15,9 +15,18 @@
 #include "platform/AppKit/NSViewController.h"
 #include "platform/AppKit/NSWindowDelegate.h"
 #include "platform/AppKit/SheetSlot.h"
+#include "platform/desktop/WindowServer.h"
 
-// A window of the desktop model. Its frame is in points in the desktop's coordinates
-// (origin bottom-left, y upward) and includes the title bar. A titled window has a title
+class NSSavePanel;
+namespace platform {
+class WindowServerControl;
+}
+
+// A window. Its frame is in points in the desktop's coordinates (origin bottom-left of the
+// main screen, y upward) and includes the title bar. What a window system does (placing,
+// ordering, miniaturizing, zooming, full screen, drawing) is asked of the window server's
+// window (platform::ServerWindow); the state the window answers with is what the window
+// server last reported (platform::WindowServerControl). A titled window has a title
 // bar 28 points tall holding the standard buttons its style allows: close (closable),
 // miniaturize (miniaturizable) and zoom (resizable). The window lays the title bar out
 // again, putting the buttons back at their standard places, whenever it is resized,
@@ -124,8 +133,6 @@ class NSWindow : public NSObject {
 
   // Starts a drag of the window by the user, following `event`.
   void performWindowDragWithEvent(const std::shared_ptr<NSEvent>& event);
-  // The numbers of the events drags were started with, oldest first.
-  const std::vector<NSInteger>& dragEventNumbers() const;
 
   // The screen the window is on, and its density (1.0 with no screen).
   std::shared_ptr<NSScreen> screen() const;
@@ -134,27 +141,30 @@ class NSWindow : public NSObject {
   // An event the application hands the window.
   virtual void sendEvent(const std::shared_ptr<NSEvent>& event);
 
-  // The window server's side.
-  std::optional<size_t> screenIndex() const;
-  // Puts the window on another screen of NSScreen::screens() (nullopt: none).
-  void setScreenIndex(std::optional<size_t> index);
-  // Announces a change of the window's backing properties (its scale factor or colour
-  // space) to the delegate and through NSWindowDidChangeBackingPropertiesNotification.
-  void didChangeBackingProperties();
-
   // The sheet the window shows (a panel begun on it), or nullptr.
   std::shared_ptr<NSObject> attachedSheet() const { return sheets_.attached(); }
-  // The window's sheets: the one shown and those waiting their turn.
-  platform::SheetSlot& sheets() { return sheets_; }
 
  private:
+  friend class NSSavePanel;
+  friend class platform::WindowServerControl;
+
+  // What the window server reports, through platform::WindowServerControl.
+  void serverDidSetFrame(NSRect frame);
+  void serverDidOrderIn();
+  void serverDidOrderOut();
+  void serverDidMiniaturize();
+  void serverDidDeminiaturize();
+  void serverDidFocus(bool focused);
+  // Announces a change of the window's backing properties (its scale factor or colour
+  // space) to the delegate and through NSWindowDidChangeBackingPropertiesNotification.
+  void serverDidChangeBackingProperties();
+
   using DelegateCallback = void (NSWindowDelegate::*)(const NSNotification&);
   void post(const NSNotificationName& name, DelegateCallback callback);
   bool hasTitlebarAboveContent() const;
   void layoutContentView();
   void layoutTitlebar();
   void resignKeyAndMain();
-  std::optional<size_t> screenIndexForFrame(NSRect frame) const;
 
   NSInteger windowNumber_ = 0;
   NSRect frame_{};
@@ -173,9 +183,9 @@ class NSWindow : public NSObject {
   std::array<std::shared_ptr<NSButton>, 3> buttons_;
   bool orderedIn_ = false;
   bool miniaturized_ = false;
-  std::optional<NSRect> userFrame_;
-  std::optional<NSRect> frameBeforeFullScreen_;
-  std::optional<size_t> screenIndex_;
+  // The numbers of the events drags were started with, oldest first.
   std::vector<NSInteger> dragEventNumbers_;
+  // The window's sheets: the one shown and those waiting their turn.
   platform::SheetSlot sheets_;
+  std::unique_ptr<platform::ServerWindow> server_;
 };

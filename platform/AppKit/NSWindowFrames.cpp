@@ -4,22 +4,13 @@
 
 void NSWindow::zoom(const std::shared_ptr<NSObject>&) {
   assertMainThread();
-  if (isFullScreen()) return;
-  const auto screen = this->screen();
-  if (!screen) return;
-  if (isZoomed()) {
-    // Back to the frame the user had; a window that started zoomed has none to go to.
-    if (userFrame_) setFrame(*userFrame_, true);
-    return;
-  }
-  userFrame_ = frame_;
-  setFrame(screen->visibleFrame(), true);
+  if (isFullScreen() || !server_) return;
+  server_->zoom();
 }
 
 bool NSWindow::isZoomed() const {
   assertMainThread();
-  const auto screen = this->screen();
-  return screen && !isFullScreen() && frame_ == screen->visibleFrame();
+  return server_ && !isFullScreen() && server_->isZoomed();
 }
 
 void NSWindow::performZoom(const std::shared_ptr<NSObject>& sender) {
@@ -39,8 +30,7 @@ void NSWindow::toggleFullScreen(const std::shared_ptr<NSObject>&) {
   if (isFullScreen()) {
     post(NSWindowWillExitFullScreenNotification, &NSWindowDelegate::windowWillExitFullScreen);
     styleMask_ &= ~NSWindowStyleMaskFullScreen;
-    setFrame(frameBeforeFullScreen_.value_or(frame_), true);
-    frameBeforeFullScreen_.reset();
+    if (server_) server_->setFullScreen(false);
     // The title bar comes back laid out afresh.
     layoutContentView();
     layoutTitlebar();
@@ -49,10 +39,9 @@ void NSWindow::toggleFullScreen(const std::shared_ptr<NSObject>&) {
   }
   const auto screen = this->screen();
   if ((styleMask_ & NSWindowStyleMaskResizable) == 0 || !isVisible() || !screen) return;
-  frameBeforeFullScreen_ = frame_;
   post(NSWindowWillEnterFullScreenNotification, &NSWindowDelegate::windowWillEnterFullScreen);
   styleMask_ |= NSWindowStyleMaskFullScreen;
-  setFrame(screen->frame(), true);
+  server_->setFullScreen(true);
   layoutContentView();
   layoutTitlebar();
   post(NSWindowDidEnterFullScreenNotification, &NSWindowDelegate::windowDidEnterFullScreen);

@@ -14,8 +14,13 @@ void NSWindow::makeKeyAndOrderFront(const std::shared_ptr<NSObject>& sender) {
 void NSWindow::orderFront(const std::shared_ptr<NSObject>&) {
   assertMainThread();
   auto keepAlive = self<NSWindow>();
-  orderedIn_ = true;
   NSApp()->moveWindowToFront(this);
+  if (server_) server_->orderFront();
+}
+
+void NSWindow::serverDidOrderIn() {
+  auto keepAlive = self<NSWindow>();
+  orderedIn_ = true;
   // Ordering a miniaturized window front brings it back from the Dock.
   if (miniaturized_) {
     miniaturized_ = false;
@@ -25,6 +30,10 @@ void NSWindow::orderFront(const std::shared_ptr<NSObject>&) {
 
 void NSWindow::orderOut(const std::shared_ptr<NSObject>&) {
   assertMainThread();
+  if (server_) server_->orderOut();
+}
+
+void NSWindow::serverDidOrderOut() {
   auto keepAlive = self<NSWindow>();
   orderedIn_ = false;
   resignKeyAndMain();
@@ -50,8 +59,11 @@ void NSWindow::makeKeyWindow() {
   auto application = NSApp();
   const auto previous = application->keyWindow();
   application->keyWindow_ = weakSelf<NSWindow>();
-  if (previous)
+  if (previous) {
     previous->post(NSWindowDidResignKeyNotification, &NSWindowDelegate::windowDidResignKey);
+    if (previous->server_) previous->server_->setNeedsDisplay();
+  }
+  if (server_) server_->makeKey();
   layoutTitlebar();
   post(NSWindowDidBecomeKeyNotification, &NSWindowDelegate::windowDidBecomeKey);
 }
@@ -73,6 +85,7 @@ void NSWindow::resignKeyAndMain() {
   if (isKeyWindow()) {
     application->keyWindow_.reset();
     post(NSWindowDidResignKeyNotification, &NSWindowDelegate::windowDidResignKey);
+    if (server_) server_->setNeedsDisplay();
   }
   if (isMainWindow()) {
     application->mainWindow_.reset();
@@ -82,6 +95,11 @@ void NSWindow::resignKeyAndMain() {
 
 void NSWindow::miniaturize(const std::shared_ptr<NSObject>&) {
   assertMainThread();
+  if (miniaturized_) return;
+  if (server_) server_->miniaturize();
+}
+
+void NSWindow::serverDidMiniaturize() {
   if (miniaturized_) return;
   auto keepAlive = self<NSWindow>();
   // The window goes to the Dock: ordered in, but not visible.
@@ -94,6 +112,11 @@ void NSWindow::miniaturize(const std::shared_ptr<NSObject>&) {
 
 void NSWindow::deminiaturize(const std::shared_ptr<NSObject>&) {
   assertMainThread();
+  if (!miniaturized_) return;
+  if (server_) server_->deminiaturize();
+}
+
+void NSWindow::serverDidDeminiaturize() {
   if (!miniaturized_) return;
   auto keepAlive = self<NSWindow>();
   miniaturized_ = false;
@@ -136,6 +159,17 @@ void NSWindow::close() {
   miniaturized_ = false;
   resignKeyAndMain();
   application->removeWindow(this);
+  if (server_) server_->close();
   application->passKeyAndMainOn();
   application->windowDidClose();
+}
+
+void NSWindow::serverDidFocus(bool focused) {
+  auto keepAlive = self<NSWindow>();
+  if (!focused) {
+    resignKeyAndMain();
+    return;
+  }
+  makeKeyWindow();
+  makeMainWindow();
 }

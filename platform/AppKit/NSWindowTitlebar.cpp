@@ -22,6 +22,7 @@ void NSWindow::layoutTitlebar() {
   if ((styleMask_ & NSWindowStyleMaskTitled) == 0) {
     for (auto& button : buttons_) button.reset();
     titlebar_.reset();
+    if (server_) server_->setNeedsDisplay();
     return;
   }
   if (!titlebar_) {
@@ -59,4 +60,5 @@ void NSWindow::layoutTitlebar() {
     button->setFrameOrigin(
         NSTitlebarView::standardButtonOrigin(kind, CGRectGetHeight(button->frame())));
   }
+  if (server_) server_->setNeedsDisplay();
 }

@@ -7,11 +7,16 @@
 namespace platform {
 
 void DispatchQueue::async(Work work) {
+  bool first = false;
   {
     std::lock_guard lock(mutex_);
+    first = items_.empty();
     items_.push_back(std::move(work));
   }
   ready_.notify_one();
+  // An event loop that saw work waiting runs it before it waits again; only the first
+  // item of a run needs to wake it.
+  if (first) callWakeHook();
 }
 
 void DispatchQueue::sync(const Work& work) {
@@ -57,6 +62,11 @@ void DispatchQueue::wake() {
     woken_ = true;
   }
   ready_.notify_all();
+  callWakeHook();
+}
+
+void DispatchQueue::callWakeHook() const {
+  if (const WakeHook hook = wakeHook_) hook();
 }
 
 size_t DispatchQueue::pendingCount() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -34,7 +35,16 @@ class DispatchQueue {
 
   size_t pendingCount() const;
 
+  // Called on the submitting thread after a submission to an empty queue and after each
+  // wake(): how an event loop that waits on more than this queue learns that work came
+  // (it runs work already waiting before it waits again). Start-up only.
+  using WakeHook = void (*)();
+  void setWakeHook(WakeHook hook) { wakeHook_ = hook; }
+
  private:
+  void callWakeHook() const;
+
+  std::atomic<WakeHook> wakeHook_{nullptr};
   mutable std::mutex mutex_;
   std::condition_variable ready_;
   std::deque<Work> items_;

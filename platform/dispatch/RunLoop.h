@@ -4,6 +4,8 @@
 #include <chrono>
 #include <functional>
 
+#include "platform/dispatch/RunLoopDriver.h"
+
 namespace platform {
 
 // The main thread's run loop: it delivers every queued work item, event and channel
@@ -25,7 +27,14 @@ class RunLoop {
   // Runs queued work until the main queue is empty. Main thread only.
   void runUntilIdle();
 
+  // Hands the waiting to `driver` (nullptr: the main queue's own). Start-up only, on the
+  // main thread; the driver lives for the rest of the process.
+  void setDriver(RunLoopDriver* driver);
+
  private:
+  RunLoopDriver& driver();
+
+  std::atomic<RunLoopDriver*> driver_{nullptr};
   std::atomic<bool> running_{false};
   std::atomic<bool> stopRequested_{false};
 };

@@ -2,6 +2,7 @@
 
 #include "macos/Flutter/engine/DesktopControl.h"
 #include "platform/AppKit/NSPanel.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "support/DesktopFixture.h"
 
 namespace {
@@ -33,7 +34,7 @@ class DesktopWindowMethods : public DesktopTest {
   // The interface's window, as NSApplicationMain records it.
   std::shared_ptr<NSWindow> mainWindow() {
     auto window = makeVisibleWindow();
-    NSApp()->setInterfaceWindow(window);
+    platform::WindowServerControl::setInterfaceWindow(window);
     return window;
   }
 };

@@ -6,6 +6,7 @@
 #include "platform/AppKit/ClassRegistry.h"
 #include "platform/AppKit/InterfaceDescription.h"
 #include "platform/AppKit/NSApplicationMain.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "support/BundleFixture.h"
 #include "support/DesktopFixture.h"
 
@@ -97,7 +98,7 @@ TEST_F(InterfaceLoading, StartsTheDescribedDelegateAndWindowAndRunsUntilTerminat
   EXPECT_EQ(windows[0]->styleMask(), NSWindowStyleMaskTitled | NSWindowStyleMaskClosable);
   EXPECT_TRUE(windows[0]->isVisible());
   EXPECT_TRUE(windows[0]->isKeyWindow());
-  EXPECT_EQ(NSApp()->interfaceWindow(), windows[0]);
+  EXPECT_EQ(platform::WindowServerControl::interfaceWindow(), windows[0]);
 }
 
 TEST_F(InterfaceLoading, ABundleThatCannotStartIsReportedInOneLine) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/desktop/WindowServerControl.h"
 #include "support/DesktopFixture.h"
 
 namespace {
@@ -90,10 +91,10 @@ TEST_F(Application, ReopenTellsTheDelegateWhetherWindowsAreVisible) {
   const auto delegate = std::make_shared<RecordingDelegate>();
   NSApp()->setDelegate(delegate);
   const auto window = makeVisibleWindow();
-  EXPECT_TRUE(NSApp()->reopen());
+  EXPECT_TRUE(platform::WindowServerControl::reopen());
   window->orderOut(nullptr);
   delegate->reopenAnswer = false;
-  EXPECT_FALSE(NSApp()->reopen());
+  EXPECT_FALSE(platform::WindowServerControl::reopen());
   EXPECT_EQ(delegate->reopenedWithVisibleWindows, (std::vector<bool>{true, false}));
   EXPECT_FALSE(window->isVisible()) << "the delegate did nothing, so neither does the platform";
 }
@@ -101,7 +102,7 @@ TEST_F(Application, ReopenTellsTheDelegateWhetherWindowsAreVisible) {
 TEST_F(Application, ReopenWithoutVisibleWindowsBringsBackAMiniaturizedOne) {
   const auto window = makeVisibleWindow();
   window->miniaturize(nullptr);
-  EXPECT_TRUE(NSApp()->reopen());
+  EXPECT_TRUE(platform::WindowServerControl::reopen());
   EXPECT_TRUE(window->isVisible());
   EXPECT_FALSE(window->isMiniaturized());
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/AppKit/NSScreen.h"
+#include "platform/desktop/model/ModelScreens.h"
 #include "platform/machine/MachineProfile.h"
 #include "support/DesktopFixture.h"
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/AppKit/NSScreen.h"
+#include "platform/desktop/WindowServerControl.h"
+#include "platform/desktop/model/ModelScreens.h"
 #include "support/DesktopFixture.h"
 
 namespace {
@@ -153,10 +155,11 @@ TEST_F(WindowGeometry, WindowsLiveOnTheScreenShowingMostOfThem) {
   platform::setScreens({left, right}, 0);
 
   const auto onRight = makeWindow(NSMakeRect(1400, 100, 800, 600));
-  EXPECT_EQ(onRight->screenIndex(), std::optional<size_t>(1));
+  EXPECT_EQ(platform::WindowServerControl::screenIndex(*onRight), std::optional<size_t>(1));
   EXPECT_EQ(onRight->backingScaleFactor(), 1.0);
   const auto offScreen = makeWindow(NSMakeRect(-5000, -5000, 100, 100));
-  EXPECT_EQ(offScreen->screenIndex(), std::optional<size_t>(0)) << "the main screen";
+  EXPECT_EQ(platform::WindowServerControl::screenIndex(*offScreen), std::optional<size_t>(0))
+      << "the main screen";
   EXPECT_EQ(offScreen->backingScaleFactor(), 2.0);
 
   onRight->zoom(nullptr);
@@ -179,7 +182,7 @@ TEST_F(WindowGeometry, BackingPropertyChangesReachDelegateAndObservers) {
   const auto delegate = std::make_shared<Observer>();
   window->setDelegate(delegate);
   NotificationRecorder recorder({NSWindowDidChangeBackingPropertiesNotification}, window);
-  window->didChangeBackingProperties();
+  platform::WindowServerControl::windowDidChangeBackingProperties(*window);
   EXPECT_EQ(delegate->changes, 1);
   EXPECT_EQ(recorder.posted().size(), 1u);
 }

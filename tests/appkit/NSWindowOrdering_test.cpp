@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/AppKit/NSPanel.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "support/DesktopFixture.h"
 
 namespace {
@@ -78,7 +79,7 @@ TEST_F(WindowOrdering, OrderOutHidesAndPassesKeyToTheNextVisibleWindow) {
 
   other->orderOut(nullptr);
   EXPECT_EQ(NSApp()->keyWindow(), nullptr);
-  EXPECT_FALSE(NSApp()->hasVisibleWindows());
+  EXPECT_FALSE(platform::WindowServerControl::hasVisibleWindows());
 }
 
 TEST_F(WindowOrdering, MiniaturizedWindowsAreNotVisibleUntilBroughtBack) {

@@ -17,10 +17,11 @@
 #include "tools/tolvek-dart/HostProcess.h"
 
 // How the tests start the real host: from a private copy of its built bundle, with a
-// private HOME and socket.
+// private HOME and socket, on the desktop model whatever display the tests can see.
 inline tolvekdart::HostProcess::Options hostOptions() {
   tolvekdart::HostProcess::Options options;
   options.bundlePath = TOLVEK_APP_DIR;
+  options.environment.emplace_back("TOLVEK_DESKTOP", "model");
   return options;
 }
 

@@ -4,6 +4,7 @@
 #include "macos/Flutter/engine/DesktopControl.h"
 #include "macos/Flutter/engine/DesktopWindowMap.h"
 #include "platform/AppKit/NSApplication.h"
+#include "platform/desktop/WindowServerControl.h"
 
 using namespace file_picker_test;
 
@@ -63,7 +64,7 @@ TEST_F(DesktopSheet, AnsweringWithoutURLsOrWithCancel) {
 }
 
 TEST_F(DesktopSheet, TheMainWindowIsMeantWhenNoneIsNamed) {
-  NSApp()->setInterfaceWindow(window);
+  platform::WindowServerControl::setInterfaceWindow(window);
   const PendingReply reply = send("pickFileAndDirectoryPaths");
   const auto sheet = DesktopControl::shared().handle({"sheet", EncodableValue()});
   ASSERT_TRUE(std::holds_alternative<EncodableValue>(sheet));

@@ -2,6 +2,7 @@
 
 #include "file_picker/FilePickerFixture.h"
 #include "platform/Foundation/NSProcessInfo.h"
+#include "platform/desktop/WindowServerControl.h"
 
 using namespace file_picker_test;
 using platform::PanelSetting;
@@ -228,7 +229,7 @@ TEST_F(FileDialogs, WithoutAWindowTheReplyIsNullAtOnceAndNoPanelIsShown) {
     EXPECT_EQ(call(method), nullReply()) << method;
   }
   EXPECT_EQ(window->attachedSheet(), nullptr);
-  EXPECT_EQ(window->sheets().waitingCount(), 0u);
+  EXPECT_EQ(platform::WindowServerControl::sheets(*window).waitingCount(), 0u);
 }
 
 TEST_F(FileDialogs, EachCallIsRepliedOnceAndTheSheetEnds) {
@@ -245,7 +246,7 @@ TEST_F(FileDialogs, ASecondDialogWaitsForTheFirstSheetToEnd) {
   const auto firstPanel = sheet();
   const PendingReply second = send("saveFile");
   EXPECT_EQ(sheet(), firstPanel);
-  EXPECT_EQ(window->sheets().waitingCount(), 1u);
+  EXPECT_EQ(platform::WindowServerControl::sheets(*window).waitingCount(), 1u);
   EXPECT_EQ(answer(first, NSModalResponseOK, {"/one"}), valueReply("/one"));
   EXPECT_FALSE(second.arrived());
   ASSERT_NE(sheet(), nullptr);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/AppKit/NSPanel.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "support/RunnerFixture.h"
 
 namespace {
@@ -25,7 +26,8 @@ TEST_F(Reopen, WithVisibleWindowsNothingIsTouched) {
   EXPECT_FALSE(mainWindow->isVisible());
   EXPECT_TRUE(other->isKeyWindow());
 
-  EXPECT_TRUE(NSApp()->reopen()) << "the platform sees the visible window too";
+  EXPECT_TRUE(platform::WindowServerControl::reopen())
+      << "the platform sees the visible window too";
   EXPECT_FALSE(mainWindow->isVisible());
 }
 
@@ -35,7 +37,7 @@ TEST_F(Reopen, TheHiddenMainWindowComesBackKeyAndFrontmost) {
   mainWindow->performClose(nullptr);
   ASSERT_FALSE(mainWindow->isVisible());
 
-  EXPECT_TRUE(NSApp()->reopen());
+  EXPECT_TRUE(platform::WindowServerControl::reopen());
   EXPECT_TRUE(mainWindow->isVisible());
   EXPECT_TRUE(mainWindow->isKeyWindow());
   EXPECT_EQ(NSApp()->windows().front(), mainWindow);
@@ -47,7 +49,7 @@ TEST_F(Reopen, OtherWindowsAheadOfTheMainWindowArePassedOver) {
   const auto panel = makeWindow<NSPanel>();
   ASSERT_EQ(NSApp()->windows().back(), mainWindow);
 
-  EXPECT_TRUE(NSApp()->reopen());
+  EXPECT_TRUE(platform::WindowServerControl::reopen());
   EXPECT_TRUE(mainWindow->isVisible());
   EXPECT_FALSE(plain->isVisible());
   EXPECT_FALSE(panel->isVisible());
@@ -59,7 +61,7 @@ TEST_F(Reopen, OnlyTheFirstMainFlutterWindowInTheListIsShown) {
   const auto first = makeWindow<MainFlutterWindow>();
   ASSERT_EQ(TolvekWindowState::window(), recorded);
 
-  EXPECT_TRUE(NSApp()->reopen());
+  EXPECT_TRUE(platform::WindowServerControl::reopen());
   EXPECT_TRUE(first->isVisible());
   EXPECT_FALSE(recorded->isVisible());
 }
@@ -68,7 +70,7 @@ TEST_F(Reopen, WithoutAMainFlutterWindowNothingIsShown) {
   const auto plain = makeWindow();
   EXPECT_TRUE(delegate_->applicationShouldHandleReopen(NSApp(), false));
   EXPECT_FALSE(plain->isVisible());
-  EXPECT_TRUE(NSApp()->reopen());
+  EXPECT_TRUE(platform::WindowServerControl::reopen());
   EXPECT_FALSE(plain->isVisible());
 }
 
@@ -77,7 +79,7 @@ TEST_F(LastWindow, ClosingTheLastWindowLeavesTheApplicationRunning) {
   mainWindow->orderOut(nullptr);
   const auto other = makeVisibleWindow();
   other->close();
-  EXPECT_FALSE(NSApp()->hasVisibleWindows());
+  EXPECT_FALSE(platform::WindowServerControl::hasVisibleWindows());
   EXPECT_FALSE(applicationRunReturnsAtOnce()) << "the application was not terminated";
 }
 

@@ -146,7 +146,7 @@ TEST_F(TrafficLights, TheQueuedPlacementDoesNotKeepTheWindowAlive) {
     gone = window;
   }
   TolvekWindowState::setWindow(nullptr);
-  NSApp()->resetForTesting();
+  platform::WindowServerControl::resetDesktopForTesting();
   EXPECT_TRUE(gone.expired());
   EXPECT_GT(platform::mainQueue().pendingCount(), 0u);
   platform::RunLoop::main().runUntilIdle();  // the queued placement finds no window

@@ -7,6 +7,8 @@
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSScreen.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/WindowServerControl.h"
+#include "platform/desktop/model/ModelScreens.h"
 #include "scale/ScaleTesting.h"
 
 namespace {
@@ -53,7 +55,7 @@ TEST_F(DesktopScreens, SetScreensReplacesThemAndAnnouncesEachChangedFactor) {
   EXPECT_EQ(platform::mainScreenIndex(), std::optional<size_t>(1));
   const auto left = openWindow(CGRectMake(100, 100, 400, 300));
   const auto right = openWindow(CGRectMake(1540, 100, 400, 300));
-  ASSERT_EQ(right->screenIndex(), std::optional<size_t>(1));
+  ASSERT_EQ(platform::WindowServerControl::screenIndex(*right), std::optional<size_t>(1));
   BackingChanges leftChanges(left), rightChanges(right);
 
   // Same factors: the windows stay where they are and nothing is announced.
@@ -66,7 +68,7 @@ TEST_F(DesktopScreens, SetScreensReplacesThemAndAnnouncesEachChangedFactor) {
 
   // The second screen goes away: its window moves to the first, of another factor.
   desktop("setScreens", EncodableMap{{"screens", screensValue({screen(0, 2.0)})}});
-  EXPECT_EQ(right->screenIndex(), std::optional<size_t>(0));
+  EXPECT_EQ(platform::WindowServerControl::screenIndex(*right), std::optional<size_t>(0));
   EXPECT_EQ(right->backingScaleFactor(), 2.0);
   EXPECT_EQ(leftChanges.count(), 0);
   EXPECT_EQ(rightChanges.count(), 1);
@@ -90,12 +92,12 @@ TEST_F(DesktopScreens, SetScreensReplacesThemAndAnnouncesEachChangedFactor) {
 TEST_F(DesktopScreens, MovingAWindowKeepsItsPlaceAndAnnouncesOnlyAChangeOfFactor) {
   platform::setScreens({screen(0, 2.0), screen(1440, 1.0), screen(2880, 1.0)}, 0);
   const auto window = openWindow(CGRectMake(100, 150, 400, 300));
-  NSApp()->setInterfaceWindow(window);
+  platform::WindowServerControl::setInterfaceWindow(window);
   BackingChanges changes(window);
 
   desktop("moveWindowToScreen",
           EncodableMap{{"window", int64_t{window->windowNumber()}}, {"screen", int64_t{1}}});
-  EXPECT_EQ(window->screenIndex(), std::optional<size_t>(1));
+  EXPECT_EQ(platform::WindowServerControl::screenIndex(*window), std::optional<size_t>(1));
   EXPECT_EQ(window->frame(), CGRectMake(1540, 150, 400, 300));
   EXPECT_EQ(window->backingScaleFactor(), 1.0);
   EXPECT_EQ(changes.count(), 1);

@@ -6,8 +6,8 @@
 #include "macos/Flutter/testing/InProcessDart.h"
 #include "macos/Runner/MainFlutterWindow.h"
 #include "macos/Runner/TolvekWindowState.h"
-#include "platform/AppKit/DesktopScreens.h"
 #include "platform/AppKit/NSScreen.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "platform/dispatch/NSNotificationCenter.h"
 #include "scale/ScaleTesting.h"
 
@@ -36,8 +36,8 @@ class SystemScaleTest : public DesktopTest {
   std::vector<EncodableValue> events() const { return dart->events(kEvents); }
   // The desktop puts the screens in place and moves the window to screen `index`.
   void showOn(std::vector<platform::ScreenDescription> screens, size_t index) {
-    platform::replaceScreens(screens, 0);
-    platform::moveWindowToScreen(window, index);
+    platform::WindowServerControl::replaceScreens(screens, 0);
+    platform::WindowServerControl::moveWindowToScreen(window, index);
   }
 
   std::shared_ptr<NSWindow> window;
@@ -65,35 +65,35 @@ TEST_F(SystemScaleTest, ClampsTheFactorToHalfAndFour) {
 
 TEST_F(SystemScaleTest, FallsBackToTheMainScreenThenToOne) {
   showOn({screen(0, 2.0), screen(1440, 3.0)}, 0);
-  platform::replaceScreens({screen(0, 2.0), screen(1440, 3.0)}, 1);
+  platform::WindowServerControl::replaceScreens({screen(0, 2.0), screen(1440, 3.0)}, 1);
   const std::weak_ptr<NSWindow> closed = window;
   window->close();
   window.reset();
   ASSERT_TRUE(closed.expired());
   EXPECT_EQ(getScale(), value(3.0));
-  platform::replaceScreens({}, std::nullopt);
+  platform::WindowServerControl::replaceScreens({}, std::nullopt);
   EXPECT_EQ(getScale(), value(1.0));
 }
 
 TEST_F(SystemScaleTest, AWindowWithoutAScreenReportsOne) {
-  platform::replaceScreens({}, std::nullopt);
+  platform::WindowServerControl::replaceScreens({}, std::nullopt);
   EXPECT_EQ(getScale(), value(1.0));
 }
 
 TEST_F(SystemScaleTest, SendsAnEventForEachBackingChangeOfTheWindowWhileListening) {
   showOn({screen(0, 2.0), screen(1440, 1.0)}, 0);
   listen();
-  platform::moveWindowToScreen(window, 1);
-  platform::moveWindowToScreen(window, 0);
+  platform::WindowServerControl::moveWindowToScreen(window, 1);
+  platform::WindowServerControl::moveWindowToScreen(window, 0);
   // Unchanged factor: an event all the same, with the same value.
-  window->didChangeBackingProperties();
+  platform::WindowServerControl::windowDidChangeBackingProperties(*window);
   EXPECT_EQ(events(), (std::vector<EncodableValue>{2.0, 1.0, 2.0, 2.0}));
 }
 
 TEST_F(SystemScaleTest, IgnoresBackingChangesOfOtherWindows) {
   const auto other = openWindow(CGRectMake(0, 0, 300, 200));
   listen();
-  other->didChangeBackingProperties();
+  platform::WindowServerControl::windowDidChangeBackingProperties(*other);
   EXPECT_EQ(events().size(), 1u);
 }
 
@@ -102,7 +102,7 @@ TEST_F(SystemScaleTest, CancelStopsTheEventsButKeepsAnswering) {
   showOn({screen(0, 2.0), screen(1440, 1.0)}, 0);
   listen();
   EXPECT_EQ(cancel(), FlutterMethodReply(EncodableValue()));
-  platform::moveWindowToScreen(window, 1);
+  platform::WindowServerControl::moveWindowToScreen(window, 1);
   EXPECT_EQ(events(), std::vector<EncodableValue>{EncodableValue(2.0)});
   EXPECT_EQ(getScale(), value(1.0));
   EXPECT_EQ(NSNotificationCenter::defaultCenter()->observerCount(), observers);
@@ -115,7 +115,7 @@ TEST_F(SystemScaleTest, ListeningTwiceSendsOneEventPerListenAndLaterOnesOnce) {
   listen();
   listen();
   EXPECT_EQ(events().size(), 2u);
-  window->didChangeBackingProperties();
+  platform::WindowServerControl::windowDidChangeBackingProperties(*window);
   EXPECT_EQ(events().size(), 3u);
 }
 
@@ -139,7 +139,7 @@ TEST_F(SystemScaleTest, HandlersOutlivingTheObjectAnswerOneAndIgnoreNotification
   scale.reset();
   ASSERT_TRUE(gone.expired());
   EXPECT_EQ(getScale(), value(1.0));
-  window->didChangeBackingProperties();
+  platform::WindowServerControl::windowDidChangeBackingProperties(*window);
   EXPECT_TRUE(dart->received().empty());
 }
 
@@ -151,7 +151,7 @@ TEST_F(SystemScaleTest, ASecondRegistrationReplacesTheObserver) {
   EXPECT_EQ(NSNotificationCenter::defaultCenter()->observerCount(), observers);
 
   secondDart->invokeMethod(kEvents, "listen");
-  window->didChangeBackingProperties();
+  platform::WindowServerControl::windowDidChangeBackingProperties(*window);
   EXPECT_EQ(secondDart->events(kEvents), (std::vector<EncodableValue>{2.0, 2.0}));
   EXPECT_EQ(secondDart->invokeMethod(kMethods, "getScale"), value(2.0));
 }
@@ -160,8 +160,8 @@ TEST_F(SystemScaleTest, ASecondRegistrationFollowsTheNewWindow) {
   const auto other = openWindow(CGRectMake(0, 0, 300, 200));
   scale->registerController(controller, other);
   listen();
-  window->didChangeBackingProperties();
-  other->didChangeBackingProperties();
+  platform::WindowServerControl::windowDidChangeBackingProperties(*window);
+  platform::WindowServerControl::windowDidChangeBackingProperties(*other);
   EXPECT_EQ(events().size(), 2u);
 }
 
@@ -188,11 +188,11 @@ TEST_F(MainWindowScale, TheMainWindowsSetUpRegistersTheChannelsForItself) {
   EXPECT_TRUE(messenger->hasHandler(kEvents));
 
   const auto dart = InProcessDart::attach(messenger);
-  platform::replaceScreens({screen(0, 2.0), screen(1440, 1.0)}, 0);
-  platform::moveWindowToScreen(window, 1);
+  platform::WindowServerControl::replaceScreens({screen(0, 2.0), screen(1440, 1.0)}, 0);
+  platform::WindowServerControl::moveWindowToScreen(window, 1);
   EXPECT_EQ(dart->invokeMethod(kMethods, "getScale"), value(1.0));
   dart->invokeMethod(kEvents, "listen");
-  platform::moveWindowToScreen(window, 0);
+  platform::WindowServerControl::moveWindowToScreen(window, 0);
   EXPECT_EQ(dart->events(kEvents), (std::vector<EncodableValue>{1.0, 2.0}));
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/NSNotificationCenter.h"
 #include "platform/dispatch/RunLoop.h"
@@ -25,7 +26,7 @@ class DesktopTest : public ::testing::Test {
 
   static void reset() {
     platform::RunLoop::main().runUntilIdle();
-    platform::resetDesktopForTesting();
+    platform::WindowServerControl::resetDesktopForTesting();
   }
 
   // Whether the main run loop has been told to stop: NSApp()->run() then returns before

@@ -13,6 +13,7 @@
 #include "macos/Runner/tolvek.h"
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSEvent.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/RunLoop.h"
 #include "support/DesktopFixture.h"
@@ -57,8 +58,13 @@ struct WindowState {
 };
 
 WindowState stateOf(const NSWindow& window) {
-  return {window.frame(),          window.minSize(),  window.title(),           window.isVisible(),
-          window.isMiniaturized(), window.isZoomed(), window.dragEventNumbers()};
+  return {window.frame(),
+          window.minSize(),
+          window.title(),
+          window.isVisible(),
+          window.isMiniaturized(),
+          window.isZoomed(),
+          platform::WindowServerControl::dragEventNumbers(window)};
 }
 
 void everyCommand() {
@@ -182,17 +188,18 @@ TEST_F(WindowExports, CloseHidesTheWindowWhichStaysRecordedAndShowsAgain) {
 TEST_F(WindowExports, DraggingUsesTheEventCurrentWhenTheWorkRuns) {
   const auto window = recordWindow();
   tolvek_window_start_dragging();  // no event yet: nothing
-  EXPECT_TRUE(window->dragEventNumbers().empty());
+  EXPECT_TRUE(platform::WindowServerControl::dragEventNumbers(*window).empty());
 
   const auto first = mouseDown(window);
   tolvek_window_start_dragging();
-  EXPECT_EQ(window->dragEventNumbers(), std::vector<NSInteger>{first->eventNumber()});
+  EXPECT_EQ(platform::WindowServerControl::dragEventNumbers(*window),
+            std::vector<NSInteger>{first->eventNumber()});
 
   // Queued from another thread while `first` is current; by the time it runs, `second` is.
   std::thread([] { tolvek_window_start_dragging(); }).join();
   const auto second = mouseDown(window);
   platform::mainQueue().drain();
-  EXPECT_EQ(window->dragEventNumbers(),
+  EXPECT_EQ(platform::WindowServerControl::dragEventNumbers(*window),
             (std::vector<NSInteger>{first->eventNumber(), second->eventNumber()}));
 }
 

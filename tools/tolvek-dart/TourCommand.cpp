@@ -3,7 +3,10 @@
 
 #include <csignal>
 
+#include <fstream>
 #include <iostream>
+#include <optional>
+#include <string>
 
 #include "tools/tolvek-dart/Commands.h"
 #include "tools/tolvek-dart/HostProcess.h"
@@ -13,8 +16,30 @@ namespace tolvekdart {
 
 namespace {
 
-// Runs every step; returns how many failed.
-int takeTour(EngineClient& client, std::ostream& out) {
+// Saves the main window's picture (DESKTOP "snapshot") in `path`; false when it fails.
+bool saveSnapshot(EngineClient& client, const std::string& path, std::ostream& out) {
+  Json line = Json::object();
+  line["snapshot"] = path;
+  try {
+    const auto reply = client.desktop("snapshot");
+    const auto* value = std::get_if<EncodableValue>(&reply);
+    const auto* bytes = value ? std::get_if<std::vector<uint8_t>>(value) : nullptr;
+    if (bytes == nullptr)
+      throw std::runtime_error("the host sent no picture: " + jsonLine(replyToJson(reply)));
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes->data()),
+               static_cast<std::streamsize>(bytes->size()));
+    if (!file.flush()) throw std::runtime_error("cannot write " + path);
+    line["bytes"] = bytes->size();
+  } catch (const std::exception& error) {
+    line["failed"] = error.what();
+  }
+  out << jsonLine(line) << std::endl;
+  return !line.contains("failed");
+}
+
+// Runs every step, then saves the window's picture when asked; returns how many failed.
+int takeTour(EngineClient& client, const std::optional<std::string>& snapshot, std::ostream& out) {
   int failed = 0;
   for (const auto& step : tourSteps()) {
     Json line = Json::object();
@@ -27,6 +52,7 @@ int takeTour(EngineClient& client, std::ostream& out) {
     }
     out << jsonLine(line) << std::endl;
   }
+  if (snapshot && !saveSnapshot(client, *snapshot, out)) ++failed;
   return failed;
 }
 
@@ -35,10 +61,11 @@ int takeTour(EngineClient& client, std::ostream& out) {
 int runTour(const CommandContext& context, const Arguments& given) {
   Arguments arguments = given;
   const auto bundle = takeOption(arguments, "--bundle");
-  if (!arguments.empty()) throw UsageError("tour [--bundle PATH]");
+  const auto snapshot = takeOption(arguments, "--snapshot");
+  if (!arguments.empty()) throw UsageError("tour [--bundle PATH] [--snapshot FILE.png]");
   if (!bundle) {
     EngineClient client = context.attach();
-    return takeTour(client, context.out) == 0 ? 0 : 1;
+    return takeTour(client, snapshot, context.out) == 0 ? 0 : 1;
   }
 
   // The host is started here, from a private copy of the bundle, and quit afterwards.
@@ -47,7 +74,7 @@ int runTour(const CommandContext& context, const Arguments& given) {
   auto host = HostProcess::start(options);
   EngineClient client = host->connect();
   client.setTimeout(context.timeout);
-  const int failed = takeTour(client, context.out);
+  const int failed = takeTour(client, snapshot, context.out);
   const int status = host->stop(client);
   Json ended = Json::object();
   ended["host"] = WIFEXITED(status) ? Json{{"exitStatus", WEXITSTATUS(status)}}

@@ -19,7 +19,7 @@ constexpr const char* kUsage =
     "  listen CHANNEL [--count N] [--seconds S] [JSON]\n"
     "  ffi [--thread N] SYMBOL SIGNATURE [ARGS...]\n"
     "  desktop METHOD [JSON]\n"
-    "  tour [--bundle PATH]\n"
+    "  tour [--bundle PATH] [--snapshot FILE.png]\n"
     "  soak --bundle PATH [--messages N] [--threads N] [--ffi-per-message N]\n"
     "       [--desktop-every N] [--in-flight N]\n"
     "The socket defaults to $TOLVEK_ENGINE_SOCKET.\n";

@@ -4,6 +4,7 @@
 
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/WindowServerControl.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ std::shared_ptr<NSWindow> desktopTargetWindow(const DesktopArguments& arguments)
     if (auto window = application->windowWithWindowNumber(*id)) return window;
     fail("no window has the id " + std::to_string(*id));
   }
-  if (const auto window = application->interfaceWindow()) {
+  if (const auto window = platform::WindowServerControl::interfaceWindow()) {
     if (application->windowWithWindowNumber(window->windowNumber())) return window;
   }
   if (auto window = application->mainWindow()) return window;

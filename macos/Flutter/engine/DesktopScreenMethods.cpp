@@ -6,9 +6,9 @@
 #include "macos/Flutter/engine/DesktopArguments.h"
 #include "macos/Flutter/engine/DesktopControl.h"
 #include "macos/Flutter/engine/DesktopWindowMap.h"
-#include "platform/AppKit/DesktopScreens.h"
 #include "platform/AppKit/NSScreen.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "platform/machine/MachineProfile.h"
 
 namespace {
@@ -63,20 +63,21 @@ FlutterMethodReply setScreens(const EncodableValue& value) {
   if (const auto named = arguments.optionalInteger("mainScreen")) {
     main = index(*named, descriptions.size(), "screen");
   }
-  platform::replaceScreens(descriptions, main);
+  platform::WindowServerControl::replaceScreens(descriptions, main);
   return EncodableValue();
 }
 
 FlutterMethodReply moveWindowToScreen(const EncodableValue& value) {
   const DesktopArguments arguments(value);
   const auto window = desktopTargetWindow(arguments);
-  platform::moveWindowToScreen(
+  platform::WindowServerControl::moveWindowToScreen(
       window, index(arguments.integer("screen"), NSScreen::screens().size(), "screen"));
   return EncodableValue();
 }
 
 FlutterMethodReply changeBackingProperties(const EncodableValue& value) {
-  desktopTargetWindow(DesktopArguments(value))->didChangeBackingProperties();
+  platform::WindowServerControl::windowDidChangeBackingProperties(
+      *desktopTargetWindow(DesktopArguments(value)));
   return EncodableValue();
 }
 

@@ -3,6 +3,7 @@
 #include "macos/Flutter/engine/DesktopArguments.h"
 #include "macos/Flutter/engine/DesktopControl.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/WindowServerControl.h"
 #include "platform/dispatch/MainThread.h"
 
 namespace {
@@ -40,9 +41,10 @@ bool delegateIsSelf(const NSWindow& window) {
 
 EncodableMap desktopWindowMap(const std::shared_ptr<NSWindow>& window) {
   assertMainThread();
-  const auto screen = window->screenIndex();
+  const auto screen = platform::WindowServerControl::screenIndex(*window);
   EncodableList dragEvents;
-  for (const auto number : window->dragEventNumbers()) dragEvents.push_back(desktopInteger(number));
+  for (const auto number : platform::WindowServerControl::dragEventNumbers(*window))
+    dragEvents.push_back(desktopInteger(number));
   return EncodableMap{
       {"id", desktopInteger(window->windowNumber())},
       {"class", window->className()},

@@ -7,6 +7,7 @@
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSPanel.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/WindowServerControl.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ FlutterMethodReply clickWindowButton(const EncodableValue& value) {
 }
 
 FlutterMethodReply reopenApplication(const EncodableValue&) {
-  return EncodableValue(NSApp()->reopen());
+  return EncodableValue(platform::WindowServerControl::reopen());
 }
 
 FlutterMethodReply mouseDown(const EncodableValue& value) {
@@ -101,6 +102,14 @@ FlutterMethodReply openWindow(const EncodableValue& value) {
   return desktopInteger(window->windowNumber());
 }
 
+// The window as drawn, title band included, as PNG bytes.
+FlutterMethodReply snapshot(const EncodableValue& value) {
+  const auto window = desktopTargetWindow(DesktopArguments(value));
+  auto picture = platform::WindowServerControl::snapshot(*window);
+  if (picture.empty()) fail("the window cannot be drawn at its size");
+  return EncodableValue(std::move(picture));
+}
+
 FlutterMethodReply quit(const EncodableValue&) {
   NSApp()->terminate(nullptr);
   return EncodableValue();
@@ -117,5 +126,6 @@ void addDesktopWindowMethods(DesktopControl& control) {
   control.addMethod("setFullScreen", setFullScreen);
   control.addMethod("makeKeyWindow", makeKeyWindow);
   control.addMethod("openWindow", openWindow);
+  control.addMethod("snapshot", snapshot);
   control.addMethod("quit", quit);
 }

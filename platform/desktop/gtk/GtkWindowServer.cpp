@@ -1,0 +1,37 @@
+#include "platform/desktop/gtk/GtkWindowServer.h"
+
+#include <gtk/gtk.h>
+
+#include "platform/desktop/gtk/GtkServerWindow.h"
+#include "platform/dispatch/RunLoop.h"
+
+namespace platform {
+
+std::unique_ptr<GtkWindowServer> GtkWindowServer::open() {
+  if (!gtk_init_check(nullptr, nullptr)) return nullptr;
+  GdkDisplay* display = gdk_display_get_default();
+  if (display == nullptr) return nullptr;
+  return std::unique_ptr<GtkWindowServer>(new GtkWindowServer(display));
+}
+
+GtkWindowServer::GtkWindowServer(GdkDisplay* display) : display_(display), screens_(display) {
+  RunLoop::main().setDriver(&driver_);
+}
+
+GtkWindowServer::~GtkWindowServer() { RunLoop::main().setDriver(nullptr); }
+
+std::unique_ptr<ServerWindow> GtkWindowServer::createWindow(NSWindow& window, NSRect frame) {
+  return std::make_unique<GtkServerWindow>(window, frame, screens_);
+}
+
+bool GtkWindowServer::handOverToRunningApplication(const std::string& bundleIdentifier) {
+  handover_.emplace(gdk_display_get_name(display_), bundleIdentifier);
+  return handover_->handOver();
+}
+
+std::optional<size_t> GtkWindowServer::mainScreenIndex() {
+  // The primary monitor comes first.
+  return gdk_display_get_n_monitors(display_) > 0 ? std::optional<size_t>(0) : std::nullopt;
+}
+
+}  // namespace platform
