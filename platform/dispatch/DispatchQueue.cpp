@@ -75,7 +75,9 @@ size_t DispatchQueue::pendingCount() const {
 }
 
 DispatchQueue& mainQueue() {
-  static DispatchQueue queue;
+  // Never destroyed: threads that outlive main() (the I/O thread stopping at exit, the
+  // signal thread) may still post to it while the process ends.
+  static DispatchQueue& queue = *new DispatchQueue;
   return queue;
 }
 
