@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(build-essential cmake ninja-build g++ clang libclang-rt-dev pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev libplist-dev nlohmann-json3-dev
   libffi-dev libsystemd-dev shared-mime-info python3
-  libgtk-3-dev libx11-dev libxtst-dev xvfb openbox x11-utils)
+  libgtk-3-dev libx11-dev libxtst-dev xvfb openbox x11-utils xclip)
 
 missing=()
 for package in "${packages[@]}"; do

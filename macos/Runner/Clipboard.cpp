@@ -17,8 +17,13 @@ constexpr char kCopy[] = "copy";
 }  // namespace
 
 const NSPasteboardType& tolvekClipboardModeType() {
-  // A function-local static: made once, safely, by whichever thread comes first.
-  static const NSPasteboardType type = "com.tolvek.app.clipboard-mode";
+  // A function-local static: made once, safely, by whichever thread comes first, and
+  // declared then as the type that says whether the file URLs beside it were cut.
+  static const NSPasteboardType type = [] {
+    NSPasteboardType mode = "com.tolvek.app.clipboard-mode";
+    platform::declareFileOperationModeType(mode);
+    return mode;
+  }();
   return type;
 }
 
@@ -40,6 +45,7 @@ extern "C" void tolvek_clipboard_write_files(const char* paths, int32_t mode) {
 
 extern "C" char* tolvek_clipboard_read_files(void) {
   try {
+    tolvekClipboardModeType();  // declared before the pasteboard reads another program's mode
     const auto objects = NSPasteboard::generalPasteboard()->readObjectsForClasses(
         {NSPasteboardReadingClass::NSURL}, {{NSPasteboardURLReadingFileURLsOnlyKey, true}});
     std::vector<std::string> paths;

@@ -1,6 +1,9 @@
 #include "platform/AppKit/NSPasteboard.h"
 
 #include <algorithm>
+#include <stdexcept>
+
+#include "platform/desktop/PasteboardServer.h"
 
 namespace {
 
@@ -54,15 +57,11 @@ int64_t NSPasteboard::changeCount() const {
   return changeCount_;
 }
 
-std::vector<NSPasteboardItem> NSPasteboard::pasteboardItems() const {
-  std::lock_guard lock(mutex_);
-  return items_;
-}
+std::vector<NSPasteboardItem> NSPasteboard::pasteboardItems() const { return currentItems(); }
 
 std::vector<NSPasteboardType> NSPasteboard::types() const {
-  std::lock_guard lock(mutex_);
   std::vector<NSPasteboardType> types;
-  for (const auto& item : items_) {
+  for (const auto& item : currentItems()) {
     for (auto& type : item.types()) {
       if (std::find(types.begin(), types.end(), type) == types.end()) types.push_back(type);
     }
@@ -70,14 +69,53 @@ std::vector<NSPasteboardType> NSPasteboard::types() const {
   return types;
 }
 
+std::vector<NSPasteboardItem> NSPasteboard::currentItems() const {
+  {
+    std::lock_guard lock(mutex_);
+    if (!foreign_) return items_;
+  }
+  return foreignItems();
+}
+
+std::vector<NSPasteboardItem> NSPasteboard::foreignItems() const {
+  int64_t count = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (!foreign_) return items_;  // the application took the clipboard back meanwhile
+    if (cached_ && cachedCount_ == changeCount_) return *cached_;
+    count = changeCount_;
+  }
+  platform::PasteboardServer* server = platform::pasteboardServer();
+  auto fetched = server ? server->fetchForeignContents() : std::nullopt;
+  if (!fetched) return {};
+  std::lock_guard lock(mutex_);
+  // Kept for the reads that follow, unless the clipboard changed hands while it came.
+  if (foreign_ && changeCount_ == count) {
+    cached_ = *fetched;
+    cachedCount_ = count;
+  }
+  return std::move(*fetched);
+}
+
+void NSPasteboard::offered() {
+  if (platform::PasteboardServer* server = platform::pasteboardServer()) server->offerOwnContents();
+}
+
 bool NSPasteboard::ownedByCaller() const { return owner_ == std::this_thread::get_id(); }
 
 int64_t NSPasteboard::clearContents() {
   std::vector<NSPasteboardItem> old;
-  std::lock_guard lock(mutex_);
-  old.swap(items_);  // freed once the lock is released
-  owner_ = std::this_thread::get_id();
-  return ++changeCount_;
+  int64_t count = 0;
+  {
+    std::lock_guard lock(mutex_);
+    old.swap(items_);  // freed once the lock is released
+    owner_ = std::this_thread::get_id();
+    foreign_ = false;
+    cached_.reset();
+    count = ++changeCount_;
+  }
+  offered();
+  return count;
 }
 
 bool NSPasteboard::writeObjects(const std::vector<NSPasteboardObject>& objects) {
@@ -85,18 +123,24 @@ bool NSPasteboard::writeObjects(const std::vector<NSPasteboardObject>& objects) 
   std::vector<NSPasteboardItem> items;
   items.reserve(objects.size());
   for (const auto& object : objects) items.push_back(itemForObject(object));
-  std::lock_guard lock(mutex_);
-  if (!ownedByCaller()) return false;
-  items_.insert(items_.end(), std::make_move_iterator(items.begin()),
-                std::make_move_iterator(items.end()));
+  {
+    std::lock_guard lock(mutex_);
+    if (!ownedByCaller()) return false;
+    items_.insert(items_.end(), std::make_move_iterator(items.begin()),
+                  std::make_move_iterator(items.end()));
+  }
+  offered();
   return true;
 }
 
 bool NSPasteboard::setString(const std::string& string, const NSPasteboardType& type) {
-  std::lock_guard lock(mutex_);
-  if (!ownedByCaller()) return false;
-  if (items_.empty()) items_.emplace_back();
-  items_.front().setString(string, type);
+  {
+    std::lock_guard lock(mutex_);
+    if (!ownedByCaller()) return false;
+    if (items_.empty()) items_.emplace_back();
+    items_.front().setString(string, type);
+  }
+  offered();
   return true;
 }
 
@@ -106,25 +150,30 @@ std::optional<std::vector<NSPasteboardObject>> NSPasteboard::readObjectsForClass
   if (classes.empty()) return std::nullopt;
   const auto fileOnly = options.find(NSPasteboardURLReadingFileURLsOnlyKey);
   const bool fileURLsOnly = fileOnly != options.end() && fileOnly->second;
-  std::vector<NSPasteboardObject> objects;
-  // The objects are made straight from the items, which saves copying every item first;
-  // writers wait meanwhile.
-  std::lock_guard lock(mutex_);
-  objects.reserve(items_.size());
-  for (const auto& item : items_) {
-    for (const auto readingClass : classes) {
-      if (auto object = objectOfItem(item, readingClass, fileURLsOnly)) {
-        objects.push_back(std::move(*object));
-        break;
+  const auto read = [&](const std::vector<NSPasteboardItem>& items) {
+    std::vector<NSPasteboardObject> objects;
+    objects.reserve(items.size());
+    for (const auto& item : items) {
+      for (const auto readingClass : classes) {
+        if (auto object = objectOfItem(item, readingClass, fileURLsOnly)) {
+          objects.push_back(std::move(*object));
+          break;
+        }
       }
     }
+    return objects;
+  };
+  {
+    // The application's own objects are made straight from its items, which saves copying
+    // every item first; writers wait meanwhile.
+    std::lock_guard lock(mutex_);
+    if (!foreign_) return read(items_);
   }
-  return objects;
+  return read(foreignItems());
 }
 
 std::optional<std::string> NSPasteboard::stringForType(const NSPasteboardType& type) const {
-  std::lock_guard lock(mutex_);
-  for (const auto& item : items_) {
+  for (const auto& item : currentItems()) {
     if (const std::string* string = item.findString(type)) return *string;
   }
   return std::nullopt;
@@ -134,15 +183,37 @@ namespace platform {
 
 struct PasteboardControl {
   static PasteboardContents contents(const NSPasteboard& pasteboard) {
-    std::lock_guard lock(pasteboard.mutex_);
-    return {pasteboard.changeCount_, pasteboard.items_};
+    int64_t count = 0;
+    {
+      std::lock_guard lock(pasteboard.mutex_);
+      if (!pasteboard.foreign_) return {pasteboard.changeCount_, pasteboard.items_};
+      count = pasteboard.changeCount_;
+    }
+    // Another program's contents come in their own time; the count is read before them, so
+    // the contents are never older than it says.
+    return {count, pasteboard.foreignItems()};
   }
 
-  static int64_t replaceContents(NSPasteboard& pasteboard, std::vector<NSPasteboardItem> items) {
+  static std::optional<std::vector<NSPasteboardItem>> ownItems(const NSPasteboard& pasteboard) {
+    std::lock_guard lock(pasteboard.mutex_);
+    if (pasteboard.foreign_) return std::nullopt;
+    return pasteboard.items_;
+  }
+
+  static void forgetFetched(NSPasteboard& pasteboard) {
+    std::lock_guard lock(pasteboard.mutex_);
+    pasteboard.cached_.reset();
+  }
+
+  static int64_t replaceContents(NSPasteboard& pasteboard, std::vector<NSPasteboardItem> items,
+                                 bool foreign) {
     std::erase_if(items, [](const NSPasteboardItem& item) { return item.empty(); });
+    std::optional<std::vector<NSPasteboardItem>> cached;
     std::lock_guard lock(pasteboard.mutex_);
     pasteboard.items_.swap(items);  // the old items go with `items`, after the lock
+    pasteboard.cached_.swap(cached);
     pasteboard.owner_ = std::thread::id();
+    pasteboard.foreign_ = foreign;
     return ++pasteboard.changeCount_;
   }
 };
@@ -152,7 +223,40 @@ PasteboardContents generalPasteboardContents() {
 }
 
 int64_t writeGeneralPasteboardFromAnotherApplication(std::vector<NSPasteboardItem> items) {
-  return PasteboardControl::replaceContents(*NSPasteboard::generalPasteboard(), std::move(items));
+  if (pasteboardServer() != nullptr)
+    throw std::invalid_argument(
+        "the clipboard of a real desktop is written by the programs running there");
+  return PasteboardControl::replaceContents(*NSPasteboard::generalPasteboard(), std::move(items),
+                                            false);
+}
+
+std::optional<std::vector<NSPasteboardItem>> applicationPasteboardItems() {
+  return PasteboardControl::ownItems(*NSPasteboard::generalPasteboard());
+}
+
+int64_t anotherProgramTookGeneralPasteboard() {
+  return PasteboardControl::replaceContents(*NSPasteboard::generalPasteboard(), {}, true);
+}
+
+namespace {
+
+std::mutex modeTypeMutex;
+std::optional<NSPasteboardType> declaredModeType;
+
+}  // namespace
+
+void declareFileOperationModeType(const NSPasteboardType& type) {
+  {
+    std::lock_guard lock(modeTypeMutex);
+    declaredModeType = type;
+  }
+  // Another program's contents fetched before are read again, with the mode this time.
+  PasteboardControl::forgetFetched(*NSPasteboard::generalPasteboard());
+}
+
+std::optional<NSPasteboardType> fileOperationModeType() {
+  std::lock_guard lock(modeTypeMutex);
+  return declaredModeType;
 }
 
 }  // namespace platform

@@ -34,8 +34,11 @@ using NSPasteboardReadingOptions = std::map<NSPasteboardReadingOptionKey, bool>;
 inline constexpr char NSPasteboardURLReadingFileURLsOnlyKey[] =
     "NSPasteboardURLReadingFileURLsOnlyKey";
 
-// The system's general pasteboard, as the desktop model keeps it: a list of items, each
-// with types and their strings, and a change count that each clearing raises.
+// The system's general pasteboard: a list of items, each with types and their strings, and
+// a change count that each clearing raises. The desktop model keeps it in the process; on a
+// real desktop the application's own contents stay here too, offered to the other programs
+// through the desktop's clipboard, and what another program put there is fetched from it
+// when read (see platform::PasteboardServer).
 //
 // Every operation is safe from any thread and happens in one step, so a reader sees the
 // contents as they were before or after any other operation, never half of one.
@@ -44,7 +47,8 @@ inline constexpr char NSPasteboardURLReadingFileURLsOnlyKey[] =
 // calling thread the owner of the new contents. `writeObjects` and `setString` from any
 // other thread, or once another application has written the pasteboard, write nothing and
 // return false. So two threads that each clear and write cannot leave a mix of their items
-// behind: what the last one to clear writes is what stays.
+// behind: what the last one to clear writes is what stays. The change count also advances
+// when another program takes a real desktop's clipboard.
 class NSPasteboard : public NSObject {
  public:
   NSPasteboard() = default;
@@ -76,11 +80,22 @@ class NSPasteboard : public NSObject {
   friend struct platform::PasteboardControl;
 
   bool ownedByCaller() const;
+  // The application's own items, or another program's fetched from the desktop; reads
+  // work on the copy, so no lock is held while another program answers.
+  std::vector<NSPasteboardItem> currentItems() const;
+  std::vector<NSPasteboardItem> foreignItems() const;
+  // The desktop learns of the application's new contents.
+  void offered();
 
   mutable std::mutex mutex_;
   int64_t changeCount_ = 0;
   std::vector<NSPasteboardItem> items_;
   std::thread::id owner_;  // no thread: another application wrote last, or nobody has
+  // Another program owns the real desktop's clipboard: its contents are the pasteboard's.
+  bool foreign_ = false;
+  // Another program's items as last fetched, while the change count is `cachedCount_`.
+  mutable std::optional<std::vector<NSPasteboardItem>> cached_;
+  mutable int64_t cachedCount_ = -1;
 };
 
 namespace platform {
@@ -96,6 +111,25 @@ PasteboardContents generalPasteboardContents();
 // Another application takes the general pasteboard: clears it and writes `items` (items
 // with no type are left out), in one step. Returns the new change count. The application's
 // own threads lose the right to write until one of them clears the pasteboard again.
+// On a real desktop other programs write its clipboard themselves: there this throws
+// std::invalid_argument.
 int64_t writeGeneralPasteboardFromAnotherApplication(std::vector<NSPasteboardItem> items);
+
+// A real desktop reports that another program took its clipboard (again): the application's
+// own contents are gone, its threads lose the right to write, and the change count advances.
+// Returns the new change count.
+int64_t anotherProgramTookGeneralPasteboard();
+
+// The application's own contents of the general pasteboard, or nothing while another
+// program's are current. What a real desktop offers the other programs for the application.
+std::optional<std::vector<NSPasteboardItem>> applicationPasteboardItems();
+
+// File managers on a real desktop mark files on the clipboard as cut or copied in forms of
+// their own. The application names the pasteboard type under which it writes "cut" or
+// "copy" beside its file URLs, so that a real desktop offers those forms with its file URLs
+// and reads them back under this type. The model keeps what the application wrote, as is.
+void declareFileOperationModeType(const NSPasteboardType& type);
+// The type declared, or nothing.
+std::optional<NSPasteboardType> fileOperationModeType();
 
 }  // namespace platform

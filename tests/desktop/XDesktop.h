@@ -121,6 +121,39 @@ class XDesktop {
     return colour;
   }
 
+  // Runs an X client of this display (xclip, say) to its end and returns what it wrote on
+  // its standard output.
+  std::string clientOutput(const std::vector<std::string>& command) const {
+    int pipe[2];
+    if (pipe2(pipe, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for " + command[0]);
+    const pid_t pid = spawn(command, {"DISPLAY=" + name_}, -1, -1, pipe[1]);
+    close(pipe[1]);
+    std::string output;
+    char buffer[65536];
+    for (ssize_t got; (got = read(pipe[0], buffer, sizeof buffer)) > 0;) output.append(buffer, got);
+    close(pipe[0]);
+    waitpid(pid, nullptr, 0);
+    return output;
+  }
+  // Runs an X client of this display with `input` on its standard input, until the process
+  // started ends (xclip -i then serves the selection from a process of its own), and returns
+  // its wait status.
+  int runClient(const std::vector<std::string>& command, const std::string& input) const {
+    int pipe[2];
+    if (pipe2(pipe, O_CLOEXEC) != 0) throw std::runtime_error("no pipe for " + command[0]);
+    const pid_t pid = spawn(command, {"DISPLAY=" + name_}, -1, pipe[0]);
+    close(pipe[0]);
+    for (size_t written = 0; written < input.size();) {
+      const ssize_t wrote = write(pipe[1], input.data() + written, input.size() - written);
+      if (wrote <= 0) break;
+      written += static_cast<size_t>(wrote);
+    }
+    close(pipe[1]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+  }
+
   // The pointer and its first button, through XTest: moves to a point of the window,
   // presses, releases, and a click (both).
   void movePointer(Window window, int x, int y) const {
@@ -200,10 +233,12 @@ class XDesktop {
   }
 
   // Starts `command` with the test's environment plus `extraEnvironment`, its standard
-  // output and error to /dev/null and, when `displayFd` is given, that descriptor as its
-  // descriptor 3. It ends with the test process, even one that is killed.
+  // output (unless `output` is given) and error to /dev/null, its standard input from
+  // `input` when given and, when `displayFd` is given, that descriptor as its descriptor 3.
+  // It ends with the test process, even one that is killed.
   static pid_t spawn(const std::vector<std::string>& command,
-                     const std::vector<std::string>& extraEnvironment, int displayFd = -1) {
+                     const std::vector<std::string>& extraEnvironment, int displayFd = -1,
+                     int input = -1, int output = -1) {
     std::vector<std::string> environment;
     for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
@@ -220,8 +255,9 @@ class XDesktop {
       prctl(PR_SET_PDEATHSIG, SIGTERM);
       if (getppid() != parent) _exit(127);
       const int quiet = open("/dev/null", O_WRONLY);
-      dup2(quiet, STDOUT_FILENO);
+      dup2(output >= 0 ? output : quiet, STDOUT_FILENO);
       dup2(quiet, STDERR_FILENO);
+      if (input >= 0) dup2(input, STDIN_FILENO);
       if (displayFd == 3) fcntl(3, F_SETFD, 0);  // keep it across exec
       if (displayFd >= 0 && displayFd != 3) dup2(displayFd, 3);
       execvpe(words[0].c_str(), argv.data(), envp.data());

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/desktop/gtk/GtkPasteboard.h"
 #include "platform/desktop/gtk/GtkServerWindow.h"
 #include "platform/dispatch/RunLoop.h"
 
@@ -16,6 +17,7 @@ std::unique_ptr<GtkWindowServer> GtkWindowServer::open() {
 
 GtkWindowServer::GtkWindowServer(GdkDisplay* display) : display_(display), screens_(display) {
   RunLoop::main().setDriver(&driver_);
+  GtkPasteboard::install(display);
 }
 
 GtkWindowServer::~GtkWindowServer() { RunLoop::main().setDriver(nullptr); }

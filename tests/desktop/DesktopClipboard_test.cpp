@@ -1,0 +1,172 @@
+// The file clipboard on a real X desktop: what Tolvek cuts or copies, other programs read
+// from the CLIPBOARD selection in their formats, and what they put there Tolvek reads back,
+// cut or copy included. xclip is the other program.
+
+#include <X11/Xatom.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "desktop/RealDesktopTest.h"
+#include "support/TemporaryDirectory.h"
+
+namespace {
+
+constexpr uint8_t kMainThread = 0;
+
+std::string bytesText(const EncodableValue& value) {
+  const auto* bytes = std::get_if<std::vector<uint8_t>>(&value);
+  return bytes ? std::string(bytes->begin(), bytes->end()) : "<not bytes>";
+}
+
+class DesktopClipboard : public RealDesktop {
+ protected:
+  void writeFiles(const std::string& paths, int32_t mode) {
+    command("tolvek_clipboard_write_files", "void(utf8,int32)", {paths, mode});
+  }
+
+  // What a paste on `thread` reads, the text released again.
+  std::string readFiles(uint8_t thread = kDartThread) {
+    const auto answer = client_->callFfi(thread, "tolvek_clipboard_read_files", "utf8ptr()", {});
+    const auto* result = field(answer, "result");
+    const auto* pair = result ? result->list() : nullptr;
+    if (pair == nullptr || pair->size() != 2) return "<no text>";
+    client_->callFfi(thread, "tolvek_clipboard_free", "void(ptr)", {(*pair)[0]});
+    return bytesText((*pair)[1]);
+  }
+
+  int64_t changeCount() {
+    const auto reply = client_->desktop("pasteboard");
+    const auto* value = std::get_if<EncodableValue>(&reply);
+    const auto* count = value ? field(*value, "changeCount") : nullptr;
+    return count && count->integer() ? *count->integer() : -1;
+  }
+
+  std::string xclipOutput(const std::string& target) {
+    return desktop()->clientOutput({"xclip", "-selection", "clipboard", "-t", target, "-o"});
+  }
+  void xclipTakes(const std::string& target, const std::string& text) {
+    desktop()->runClient({"xclip", "-selection", "clipboard", "-t", target, "-i"}, text);
+  }
+  // Waits until the host has seen another program take the clipboard.
+  bool countPasses(int64_t count) {
+    return XDesktop::waitFor([&] { return changeCount() > count; });
+  }
+};
+
+TEST_F(DesktopClipboard, OtherProgramsReadTolveksCutInTheirFormats) {
+  test_support::TemporaryDirectory scratch;
+  const std::string folder = scratch.path() + "/a b";
+  std::filesystem::create_directory(folder);
+  const std::string percent = folder + "/100%.txt", accented = scratch.path() + "/Ünïcødé.txt";
+  std::ofstream(percent).put('x');
+  std::ofstream(accented).put('x');
+  writeFiles(folder + "\n" + percent + "\n" + accented, 1);
+
+  // What URL(fileURLWithPath:) gives: a folder ends in a slash, the rest percent-encoded.
+  const std::string root = "file://" + scratch.path();
+  const std::string urls[] = {root + "/a%20b/", root + "/a%20b/100%25.txt",
+                              root + "/%C3%9Cn%C3%AFc%C3%B8d%C3%A9.txt"};
+  ASSERT_TRUE(XDesktop::waitFor([&] { return xclipOutput("text/uri-list") != ""; }))
+      << "the host never took the clipboard";
+  const std::string targets = xclipOutput("TARGETS");
+  for (const char* target :
+       {"text/uri-list", "x-special/gnome-copied-files", "application/x-kde-cutselection",
+        "UTF8_STRING", "text/plain;charset=utf-8", "com.tolvek.app.clipboard-mode"})
+    EXPECT_NE(targets.find(std::string(target) + "\n"), std::string::npos) << target;
+
+  EXPECT_EQ(xclipOutput("text/uri-list"), urls[0] + "\r\n" + urls[1] + "\r\n" + urls[2] + "\r\n");
+  EXPECT_EQ(xclipOutput("x-special/gnome-copied-files"),
+            "cut\n" + urls[0] + "\n" + urls[1] + "\n" + urls[2]);
+  EXPECT_EQ(xclipOutput("application/x-kde-cutselection"), "1");
+  const std::string paths = folder + "\n" + percent + "\n" + accented;
+  EXPECT_EQ(xclipOutput("UTF8_STRING"), paths);
+  EXPECT_EQ(xclipOutput("text/plain;charset=utf-8"), paths);
+  EXPECT_EQ(xclipOutput("com.tolvek.app.clipboard-mode"), "cut");
+
+  // A copy says so, and offers no cut mark.
+  writeFiles(percent, 0);
+  ASSERT_TRUE(XDesktop::waitFor(
+      [&] { return xclipOutput("x-special/gnome-copied-files") == "copy\n" + urls[1]; }));
+  EXPECT_EQ(xclipOutput("TARGETS").find("application/x-kde-cutselection"), std::string::npos);
+}
+
+TEST_F(DesktopClipboard, TolvekReadsWhatAnotherProgramCutOrCopiedAndForgetsItsOwnMode) {
+  writeFiles("/tmp/mine", 1);
+  ASSERT_TRUE(XDesktop::waitFor([&] { return xclipOutput("UTF8_STRING") == "/tmp/mine"; }));
+  EXPECT_EQ(query("tolvek_clipboard_is_cut"), 1);
+
+  // A file manager's cut: the host sees the clipboard change hands, and pastes a move.
+  int64_t count = changeCount();
+  xclipTakes("x-special/gnome-copied-files", "cut\nfile:///tmp/a%20b");
+  ASSERT_TRUE(countPasses(count));
+  EXPECT_EQ(readFiles(), "/tmp/a b");
+  EXPECT_EQ(query("tolvek_clipboard_is_cut"), 1);
+
+  // A plain URI list is a copy. The main thread's read turns the main loop that brings the
+  // answer.
+  count = changeCount();
+  xclipTakes("text/uri-list", "file:///tmp/one\r\nfile://localhost/tmp/f%C3%BCr\r\n");
+  ASSERT_TRUE(countPasses(count));
+  EXPECT_EQ(readFiles(kMainThread), "/tmp/one\n/tmp/f\xC3\xBCr");
+  EXPECT_EQ(query("tolvek_clipboard_is_cut"), 0);
+}
+
+// A program that takes the clipboard and never answers: an X client of the test's own that
+// owns the selection and reads no events.
+TEST_F(DesktopClipboard, AnOwnerThatNeverAnswersCostsAReadABoundedTime) {
+  Display* silent = XOpenDisplay(desktop()->name().c_str());
+  ASSERT_NE(silent, nullptr);
+  const Window window = XCreateSimpleWindow(silent, DefaultRootWindow(silent), 0, 0, 1, 1, 0, 0, 0);
+  const int64_t count = changeCount();
+  XSetSelectionOwner(silent, XInternAtom(silent, "CLIPBOARD", False), window, CurrentTime);
+  XSync(silent, False);
+  ASSERT_TRUE(countPasses(count));
+
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(readFiles(), "");
+  EXPECT_EQ(readFiles(kMainThread), "");
+  const auto took = std::chrono::steady_clock::now() - started;
+  RecordProperty(
+      "two_reads_ms",
+      std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+  // Exports keep being answered meanwhile and after.
+  EXPECT_EQ(query("tolvek_window_is_visible"), 1);
+  XCloseDisplay(silent);
+}
+
+TEST_F(DesktopClipboard, AHundredThousandPathsCrossBothWays) {
+  constexpr int kPaths = 100000;
+  std::string paths, uriList;
+  for (int index = 0; index < kPaths; ++index) {
+    const std::string name = "/tolvek-absent/folder " + std::to_string(index % 10) + "/file " +
+                             std::to_string(index) + ".txt";
+    paths += (index ? "\n" : "") + name;
+    std::string url = "file://" + name;
+    for (size_t at = 0; (at = url.find(' ', at)) != std::string::npos;) url.replace(at, 1, "%20");
+    uriList += url + "\r\n";
+  }
+  const auto started = std::chrono::steady_clock::now();
+  writeFiles(paths, 0);
+  std::string offered;
+  ASSERT_TRUE(XDesktop::waitFor([&] { return (offered = xclipOutput("text/uri-list")) != ""; }));
+  const auto written = std::chrono::steady_clock::now();
+  EXPECT_EQ(offered, uriList);
+
+  const int64_t count = changeCount();
+  xclipTakes("text/uri-list", uriList);
+  ASSERT_TRUE(countPasses(count));
+  const auto taken = std::chrono::steady_clock::now();
+  EXPECT_EQ(readFiles(), paths);
+  const auto read = std::chrono::steady_clock::now();
+  const auto ms = [](auto duration) {
+    return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
+  };
+  RecordProperty("write_and_xclip_read_ms", ms(written - started));
+  RecordProperty("xclip_write_and_read_ms", ms(read - taken));
+}
+
+}  // namespace
