@@ -57,24 +57,20 @@ int64_t NSPasteboard::changeCount() const {
   return changeCount_;
 }
 
-std::vector<NSPasteboardItem> NSPasteboard::pasteboardItems() const { return currentItems(); }
-
-std::vector<NSPasteboardType> NSPasteboard::types() const {
-  std::vector<NSPasteboardType> types;
-  for (const auto& item : currentItems()) {
-    for (auto& type : item.types()) {
-      if (std::find(types.begin(), types.end(), type) == types.end()) types.push_back(type);
-    }
-  }
-  return types;
+std::vector<NSPasteboardItem> NSPasteboard::pasteboardItems() const {
+  return readItems([](const std::vector<NSPasteboardItem>& items) { return items; });
 }
 
-std::vector<NSPasteboardItem> NSPasteboard::currentItems() const {
-  {
-    std::lock_guard lock(mutex_);
-    if (!foreign_) return items_;
-  }
-  return foreignItems();
+std::vector<NSPasteboardType> NSPasteboard::types() const {
+  return readItems([](const std::vector<NSPasteboardItem>& items) {
+    std::vector<NSPasteboardType> types;
+    for (const auto& item : items) {
+      for (auto& type : item.types()) {
+        if (std::find(types.begin(), types.end(), type) == types.end()) types.push_back(type);
+      }
+    }
+    return types;
+  });
 }
 
 std::vector<NSPasteboardItem> NSPasteboard::foreignItems() const {
@@ -163,20 +159,16 @@ std::optional<std::vector<NSPasteboardObject>> NSPasteboard::readObjectsForClass
     }
     return objects;
   };
-  {
-    // The application's own objects are made straight from its items, which saves copying
-    // every item first; writers wait meanwhile.
-    std::lock_guard lock(mutex_);
-    if (!foreign_) return read(items_);
-  }
-  return read(foreignItems());
+  return std::optional(readItems(read));
 }
 
 std::optional<std::string> NSPasteboard::stringForType(const NSPasteboardType& type) const {
-  for (const auto& item : currentItems()) {
-    if (const std::string* string = item.findString(type)) return *string;
-  }
-  return std::nullopt;
+  return readItems([&](const std::vector<NSPasteboardItem>& items) -> std::optional<std::string> {
+    for (const auto& item : items) {
+      if (const std::string* string = item.findString(type)) return *string;
+    }
+    return std::nullopt;
+  });
 }
 
 namespace platform {

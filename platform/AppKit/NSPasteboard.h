@@ -80,9 +80,17 @@ class NSPasteboard : public NSObject {
   friend struct platform::PasteboardControl;
 
   bool ownedByCaller() const;
-  // The application's own items, or another program's fetched from the desktop; reads
-  // work on the copy, so no lock is held while another program answers.
-  std::vector<NSPasteboardItem> currentItems() const;
+  // Calls `read` with the items: the application's own, under the lock (writers wait
+  // meanwhile, and nothing is copied), or another program's, fetched from the desktop
+  // without holding it.
+  template <typename Read>
+  auto readItems(const Read& read) const {
+    {
+      std::lock_guard lock(mutex_);
+      if (!foreign_) return read(items_);
+    }
+    return read(foreignItems());
+  }
   std::vector<NSPasteboardItem> foreignItems() const;
   // The desktop learns of the application's new contents.
   void offered();
