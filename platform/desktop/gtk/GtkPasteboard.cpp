@@ -1,5 +1,6 @@
 #include "platform/desktop/gtk/GtkPasteboard.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -60,14 +61,15 @@ void GtkPasteboard::claim() {
   const auto items = applicationPasteboardItems();
   if (!items) return;  // another program took the clipboard after the application wrote
   const auto targets = clipboard_formats::offeredTargets(*items, fileOperationModeType());
-  std::vector<GtkTargetEntry> entries;
-  entries.reserve(targets.size());
-  for (const auto& target : targets) entries.push_back({const_cast<gchar*>(target.c_str()), 0, 0});
+  // A cleared pasteboard offers no target, but GTK wants a list all the same.
+  std::vector<GtkTargetEntry> entries(std::max<size_t>(targets.size(), 1));
+  for (size_t index = 0; index < targets.size(); ++index)
+    entries[index] = {const_cast<gchar*>(targets[index].c_str()), 0, 0};
   // Each claim has its number, so that the release of a claim this one replaces is told
   // apart from losing the clipboard to another program.
   const uintptr_t claim = ++claims_;
   owned_ =
-      gtk_clipboard_set_with_data(clipboard_, entries.data(), static_cast<guint>(entries.size()),
+      gtk_clipboard_set_with_data(clipboard_, entries.data(), static_cast<guint>(targets.size()),
                                   provide, released, reinterpret_cast<gpointer>(claim));
   if (owned_) gtk_clipboard_set_can_store(clipboard_, nullptr, 0);
 }
