@@ -3,11 +3,14 @@
 // cut or copy included. xclip is the other program.
 
 #include <X11/Xatom.h>
+#include <poll.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "desktop/RealDesktopTest.h"
@@ -21,6 +24,89 @@ std::string bytesText(const EncodableValue& value) {
   const auto* bytes = std::get_if<std::vector<uint8_t>>(&value);
   return bytes ? std::string(bytes->begin(), bytes->end()) : "<not bytes>";
 }
+
+// A clipboard manager as the freedesktop convention has it: it owns CLIPBOARD_MANAGER and,
+// asked to SAVE_TARGETS, fetches the clipboard's text/uri-list before it answers. An X
+// client of the test's own, on a thread of its own.
+class UriListManager {
+ public:
+  explicit UriListManager(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+    if (display_ == nullptr) throw std::runtime_error("no display for the clipboard manager");
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display_, atom("CLIPBOARD_MANAGER"), window_, CurrentTime);
+    XSync(display_, False);
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~UriListManager() {
+    thread_.join();
+    XCloseDisplay(display_);
+  }
+  // What it kept, once the application that owned the clipboard asked it to.
+  std::string kept() { return kept_.get(); }
+
+ private:
+  Atom atom(const char* name) { return XInternAtom(display_, name, False); }
+
+  // Waits up to ten seconds for the next event.
+  bool next(XEvent& event) {
+    pollfd descriptor{ConnectionNumber(display_), POLLIN, 0};
+    while (XPending(display_) == 0) {
+      if (poll(&descriptor, 1, 10000) <= 0) return false;
+    }
+    XNextEvent(display_, &event);
+    return true;
+  }
+
+  void serve() {
+    XEvent event;
+    while (next(event)) {
+      if (event.type != SelectionRequest) continue;
+      XSelectionRequestEvent request = event.xselectionrequest;
+      if (request.target != atom("SAVE_TARGETS")) continue;
+      const std::string list = fetch(atom("CLIPBOARD"), atom("text/uri-list"));
+      XEvent reply{};
+      reply.xselection = {SelectionNotify,
+                          0,
+                          True,
+                          display_,
+                          request.requestor,
+                          request.selection,
+                          request.target,
+                          request.property,
+                          request.time};
+      XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+      XSync(display_, False);
+      saved_.set_value(list);
+      return;
+    }
+    saved_.set_value("<not asked to save>");
+  }
+
+  std::string fetch(Atom selection, Atom target) {
+    const Atom property = atom("TOLVEK_TEST_SAVED");
+    XConvertSelection(display_, selection, target, property, window_, CurrentTime);
+    XEvent event;
+    while (next(event)) {
+      if (event.type != SelectionNotify || event.xselection.property == None) continue;
+      Atom type = 0;
+      int format = 0;
+      unsigned long count = 0, remaining = 0;
+      unsigned char* data = nullptr;
+      XGetWindowProperty(display_, window_, property, 0, 1 << 20, True, AnyPropertyType, &type,
+                         &format, &count, &remaining, &data);
+      std::string text(reinterpret_cast<char*>(data), count);
+      XFree(data);
+      return text;
+    }
+    return "<no answer>";
+  }
+
+  Display* display_;
+  Window window_ = 0;
+  std::promise<std::string> saved_;
+  std::future<std::string> kept_ = saved_.get_future();
+  std::thread thread_;
+};
 
 class DesktopClipboard : public RealDesktop {
  protected:
@@ -167,6 +253,17 @@ TEST_F(DesktopClipboard, AHundredThousandPathsCrossBothWays) {
   };
   RecordProperty("write_and_xclip_read_ms", ms(written - started));
   RecordProperty("xclip_write_and_read_ms", ms(read - taken));
+}
+
+TEST_F(DesktopClipboard, AClipboardManagerKeepsWhatTolvekOwnedWhenItQuits) {
+  UriListManager manager(desktop()->name());
+  writeFiles("/tmp/kept", 1);
+  ASSERT_TRUE(XDesktop::waitFor([&] { return xclipOutput("UTF8_STRING") == "/tmp/kept"; }));
+  client_.reset();
+  const int status = host_->stop();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+  host_.reset();
+  EXPECT_EQ(manager.kept(), "file:///tmp/kept\r\n");
 }
 
 }  // namespace
