@@ -5,6 +5,7 @@
 #include <X11/Xatom.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -219,40 +220,84 @@ TEST_F(DesktopClipboard, AnOwnerThatNeverAnswersCostsAReadABoundedTime) {
   RecordProperty(
       "two_reads_ms",
       std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
-  // Exports keep being answered meanwhile and after.
+  // Exports keep being answered meanwhile and after, and the next owner is asked afresh
+  // though the silent one still owes its answer.
   EXPECT_EQ(query("tolvek_window_is_visible"), 1);
+  const int64_t silentCount = changeCount();
+  xclipTakes("x-special/gnome-copied-files", "copy\nfile:///tmp/after");
+  ASSERT_TRUE(countPasses(silentCount));
+  EXPECT_EQ(readFiles(), "/tmp/after");
   XCloseDisplay(silent);
 }
 
-TEST_F(DesktopClipboard, AHundredThousandPathsCrossBothWays) {
-  constexpr int kPaths = 100000;
-  std::string paths, uriList;
-  for (int index = 0; index < kPaths; ++index) {
-    const std::string name = "/tolvek-absent/folder " + std::to_string(index % 10) + "/file " +
-                             std::to_string(index) + ".txt";
-    paths += (index ? "\n" : "") + name;
-    std::string url = "file://" + name;
-    for (size_t at = 0; (at = url.find(' ', at)) != std::string::npos;) url.replace(at, 1, "%20");
-    uriList += url + "\r\n";
+// 100,000 paths, the same as other programs see them: in ten folders that do not exist, so
+// that no URL gets a folder's slash, and with spaces to percent-encode.
+class LargeClipboardLists : public DesktopClipboard {
+ protected:
+  static constexpr int kPaths = 100000;
+
+  void SetUp() override {
+    DesktopClipboard::SetUp();
+    client_->setTimeout(std::chrono::seconds(60));  // sanitizer builds take their time
+    for (int index = 0; index < kPaths; ++index) {
+      const std::string name = "/tolvek-absent/folder " + std::to_string(index % 10) + "/file " +
+                               std::to_string(index) + ".txt";
+      paths_ += (index ? "\n" : "") + name;
+      std::string url = "file://" + name;
+      for (size_t at = 0; (at = url.find(' ', at)) != std::string::npos;) url.replace(at, 1, "%20");
+      uriList_ += url + "\r\n";
+    }
   }
+
+  // Whether two long texts are the same, with where they first differ when they are not
+  // (a full diff of 100,000 lines would take the test's time).
+  static ::testing::AssertionResult sameText(const std::string& actual, const std::string& wanted) {
+    if (actual == wanted) return ::testing::AssertionSuccess();
+    const auto differ = std::mismatch(actual.begin(), actual.end(), wanted.begin(), wanted.end());
+    const size_t at = static_cast<size_t>(differ.first - actual.begin());
+    return ::testing::AssertionFailure()
+           << actual.size() << " bytes where " << wanted.size() << " were wanted; first "
+           << "difference at byte " << at << ": \"" << actual.substr(at, 60) << "\" for \""
+           << wanted.substr(at, 60) << "\"";
+  }
+
+  static std::string milliseconds(std::chrono::steady_clock::duration duration) {
+    return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
+  }
+
+  std::string paths_, uriList_;
+};
+
+TEST_F(LargeClipboardLists, AHundredThousandPathsGoToAnotherProgram) {
   const auto started = std::chrono::steady_clock::now();
-  writeFiles(paths, 0);
+  writeFiles(paths_, 0);
   std::string offered;
   ASSERT_TRUE(XDesktop::waitFor([&] { return (offered = xclipOutput("text/uri-list")) != ""; }));
-  const auto written = std::chrono::steady_clock::now();
-  EXPECT_EQ(offered, uriList);
+  RecordProperty("write_and_xclip_read_ms",
+                 milliseconds(std::chrono::steady_clock::now() - started));
+  EXPECT_TRUE(sameText(offered, uriList_));
+}
 
+// GTK 3.24 loses the one-byte end of every incremental transfer it receives (its buffer for
+// the last, empty piece); LeakSanitizer is told to pass over memory GLib allocated, in this
+// test's host only.
+class LargeClipboardListsReceived : public LargeClipboardLists {
+ protected:
+  tolvekdart::HostProcess::Options options() const override {
+    auto options = LargeClipboardLists::options();
+    options.environment.emplace_back(
+        "LSAN_OPTIONS", "suppressions=" TOLVEK_TEST_DATA_DIR "/gtk-incremental-transfer.supp");
+    return options;
+  }
+};
+
+TEST_F(LargeClipboardListsReceived, AHundredThousandPathsComeFromAnotherProgram) {
   const int64_t count = changeCount();
-  xclipTakes("text/uri-list", uriList);
+  xclipTakes("text/uri-list", uriList_);
   ASSERT_TRUE(countPasses(count));
   const auto taken = std::chrono::steady_clock::now();
-  EXPECT_EQ(readFiles(), paths);
-  const auto read = std::chrono::steady_clock::now();
-  const auto ms = [](auto duration) {
-    return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
-  };
-  RecordProperty("write_and_xclip_read_ms", ms(written - started));
-  RecordProperty("xclip_write_and_read_ms", ms(read - taken));
+  EXPECT_TRUE(sameText(readFiles(), paths_));
+  RecordProperty("read_ms", milliseconds(std::chrono::steady_clock::now() - taken));
 }
 
 TEST_F(DesktopClipboard, AClipboardManagerKeepsWhatTolvekOwnedWhenItQuits) {

@@ -16,12 +16,14 @@ namespace platform {
 
 namespace {
 
-// How long another program may take to answer a read; then the read answers as for an
-// empty clipboard.
-constexpr std::chrono::milliseconds kAnswerTimeout{1000};
+// How long another program may take to say what it offers, and then to hand it over; when
+// it is late, the read answers as for an empty clipboard.
+constexpr std::chrono::milliseconds kTargetsTimeout{1000};
+constexpr std::chrono::milliseconds kContentsTimeout{5000};
 // How long a thread other than the main one waits for the main thread to end the read:
-// the answer's time and some for the main thread to come to it.
-constexpr std::chrono::milliseconds kQueuedPatience{2000};
+// the answers' time and some for the main thread to come to it.
+constexpr std::chrono::milliseconds kQueuedPatience =
+    kTargetsTimeout + kContentsTimeout + std::chrono::milliseconds(1000);
 
 GtkPasteboard* the = nullptr;
 
@@ -107,14 +109,24 @@ void GtkPasteboard::ownerChanged(GtkClipboard*, GdkEvent*, gpointer pasteboard) 
 }
 
 std::optional<std::vector<NSPasteboardItem>> GtkPasteboard::fetchForeignContents() {
-  auto read =
-      std::make_shared<ForeignClipboardRead>(clipboard_, fileOperationModeType(), kAnswerTimeout);
+  auto read = std::make_shared<ForeignClipboardRead>(display_, fileOperationModeType(),
+                                                     kTargetsTimeout, kContentsTimeout);
   if (isMainThread()) {
-    read->begin();
+    beginOrShare(read);
   } else {
-    mainQueue().async([read] { read->begin(); });
+    mainQueue().async([this, read] { beginOrShare(read); });
   }
   return read->wait(kQueuedPatience);
+}
+
+void GtkPasteboard::beginOrShare(const std::shared_ptr<ForeignClipboardRead>& read) {
+  assertMainThread();
+  // Only while the same program owns the clipboard: a new owner is asked afresh.
+  const int64_t owner = NSPasteboard::generalPasteboard()->changeCount();
+  if (latestRead_ && latestReadOwner_ == owner && latestRead_->shareAnswerWith(read)) return;
+  latestRead_ = read;
+  latestReadOwner_ = owner;
+  read->begin();
 }
 
 void GtkPasteboard::storeForClipboardManager() {

@@ -13,6 +13,10 @@
 class NSObject;
 
 namespace platform {
+class ForeignClipboardRead;
+}
+
+namespace platform {
 
 // The general pasteboard on the desktop's clipboard (the CLIPBOARD selection on X11):
 // while the application's own contents are current the application owns the clipboard and
@@ -33,6 +37,9 @@ class GtkPasteboard final : public PasteboardServer {
 
   // Takes the clipboard for the application's current contents. Main thread.
   void claim();
+  // Starts `read`, unless the latest read still waits for the same program: then `read`
+  // gets its answer, as a second transfer from it would mix with the first. Main thread.
+  void beginOrShare(const std::shared_ptr<ForeignClipboardRead>& read);
   // The application quits: a clipboard manager, when one runs, keeps what it owns.
   void storeForClipboardManager();
 
@@ -49,6 +56,9 @@ class GtkPasteboard final : public PasteboardServer {
   uintptr_t claims_ = 0;
   bool owned_ = false;
   std::shared_ptr<NSObject> terminationObserver_;
+  // Main thread only: the latest read, and the change count of the owner it asked.
+  std::shared_ptr<ForeignClipboardRead> latestRead_;
+  int64_t latestReadOwner_ = -1;
 };
 
 }  // namespace platform
