@@ -86,14 +86,14 @@ void NSSavePanel::answer(const std::shared_ptr<NSWindow>& window, NSModalRespons
   const bool wasShown = window->attachedSheet() == self();
   window->sheets_.end(self());
   sheetWindow_.reset();
-  if (wasShown) {
-    platform::windowServer().panelDidEnd(*this);
-    showAttachedPanel(window);
-  }
   // The handler holds what it replies to (often this panel): moved out, it lets go of it
   // once it has run.
   platform::mainQueue().async([handler = std::move(handler_), response] { handler(response); });
   handler_ = nullptr;
+  if (wasShown) {
+    platform::windowServer().panelDidEnd(*this);
+    showAttachedPanel(window);
+  }
 }
 
 namespace platform {

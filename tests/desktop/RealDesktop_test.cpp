@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop/XDesktop.h"
+#include "desktop/HostOnXDesktop.h"
 #include "support/PngPixels.h"
 #include "support/TemporaryDirectory.h"
 #include "tests/e2e/HostTestSupport.h"
@@ -24,48 +24,8 @@ constexpr int kButtonY = 16;
 constexpr int kCloseX = 17, kMiniaturizeX = 37, kZoomX = 57;
 constexpr int kBetweenX[] = {27, 47, 80};
 
-class RealDesktop : public ::testing::Test {
+class RealDesktop : public HostOnXDesktop {
  protected:
-  static void SetUpTestSuite() {
-    try {
-      desktop() = std::make_unique<XDesktop>();
-    } catch (const std::exception& error) {
-      startError() = error.what();
-    }
-  }
-  static void TearDownTestSuite() { desktop().reset(); }
-
-  void SetUp() override {
-    ASSERT_TRUE(desktop()) << "no X desktop: " << startError();
-    host_ = HostProcess::start(options());
-    client_.emplace(host_->connect());
-    client_->setTimeout(std::chrono::seconds(10));
-    ASSERT_TRUE(XDesktop::waitFor([this] {
-      window_ = desktop()->windowNamed("Tolvek");
-      return window_ != 0 && desktop()->geometry(window_).viewable;
-    })) << "no window named Tolvek is shown";
-  }
-
-  void TearDown() override {
-    if (!host_) return;
-    EXPECT_TRUE(host_->running()) << "the host ended during the test";
-    client_.reset();
-    const int status = host_->stop();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
-  }
-
-  // The host on the real desktop, from a private copy of its bundle.
-  virtual HostProcess::Options options() const {
-    auto options = hostOptions();
-    options.environment.insert(options.environment.end(), {{"TOLVEK_DESKTOP", "gtk"},
-                                                           {"DISPLAY", desktop()->name()},
-                                                           {"WAYLAND_DISPLAY", ""},
-                                                           {"GDK_BACKEND", "x11"},
-                                                           {"GSETTINGS_BACKEND", "memory"},
-                                                           {"NO_AT_BRIDGE", "1"}});
-    return options;
-  }
-
   void command(const std::string& symbol, const std::string& signature = "void()",
                const EncodableList& arguments = {}) {
     const auto answer = client_->callFfi(kDartThread, symbol, signature, arguments);
@@ -114,19 +74,6 @@ class RealDesktop : public ::testing::Test {
     const auto* bytes = value ? std::get_if<std::vector<uint8_t>>(value) : nullptr;
     return bytes ? *bytes : std::vector<uint8_t>{};
   }
-
-  static std::unique_ptr<XDesktop>& desktop() {
-    static std::unique_ptr<XDesktop> shared;
-    return shared;
-  }
-  static std::string& startError() {
-    static std::string shared;
-    return shared;
-  }
-
-  std::unique_ptr<HostProcess> host_;
-  std::optional<EngineClient> client_;
-  Window window_ = 0;
 };
 
 TEST_F(RealDesktop, TheMainWindowIsARealWindowNamedTolvekOf800By628) {

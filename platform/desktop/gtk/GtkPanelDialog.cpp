@@ -124,6 +124,8 @@ std::optional<DialogWindow> GtkPanelDialog::window(const GtkScreens& screens) co
 
 std::vector<uint8_t> GtkPanelDialog::snapshot() const {
   if (dialogWindow_ == nullptr) return {};
+  // Drawn as laid out now: a size change still pending is allocated first.
+  gtk_container_check_resize(GTK_CONTAINER(dialogWindow_));
   const int scale = gtk_widget_get_scale_factor(dialogWindow_);
   const int width = std::max(1, gtk_widget_get_allocated_width(dialogWindow_));
   const int height = std::max(1, gtk_widget_get_allocated_height(dialogWindow_));

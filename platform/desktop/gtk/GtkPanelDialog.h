@@ -33,7 +33,7 @@ class GtkPanelDialog {
   void dismiss();
 
   // The dialog as a window, when it is GTK's own (a portal's dialog belongs to another
-  // process); `toAppKit` places its frame.
+  // process), its frame placed by `screens`.
   std::optional<DialogWindow> window(const GtkScreens& screens) const;
   NSInteger id() const { return id_; }
   // GTK's own dialog drawn off screen at its scale, as PNG bytes (empty without one).
