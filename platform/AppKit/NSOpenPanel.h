@@ -5,11 +5,11 @@
 
 #include "platform/AppKit/NSSavePanel.h"
 
-// The desktop model's open panel: a save panel that chooses existing files and folders,
-// possibly several at once.
+// An open panel: a save panel that chooses existing files and folders, possibly several
+// at once.
 class NSOpenPanel : public NSSavePanel {
  public:
-  NSOpenPanel() = default;
+  NSOpenPanel() { canCreateDirectories_ = false; }
   static std::shared_ptr<NSOpenPanel> openPanel() { return std::make_shared<NSOpenPanel>(); }
 
   void setAllowsMultipleSelection(bool flag);
@@ -18,4 +18,13 @@ class NSOpenPanel : public NSSavePanel {
 
   // Every chosen item, in the order the user answered with.
   std::vector<::URL> URLs() const { return chosenURLs(); }
+
+  bool allowsMultipleSelection() const { return allowsMultipleSelection_; }
+  bool canChooseDirectories() const { return canChooseDirectories_; }
+  bool canChooseFiles() const { return canChooseFiles_; }
+
+ private:
+  bool allowsMultipleSelection_ = false;
+  bool canChooseDirectories_ = false;
+  bool canChooseFiles_ = true;
 };

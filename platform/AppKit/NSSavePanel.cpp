@@ -1,6 +1,7 @@
 #include "platform/AppKit/NSSavePanel.h"
 
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/WindowServer.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/MainThread.h"
 
@@ -9,30 +10,47 @@ void NSSavePanel::record(std::string selector, platform::PanelSetting::Value val
   settings_.push_back({std::move(selector), std::move(value)});
 }
 
-void NSSavePanel::setDirectoryURL(const ::URL& url) { record("setDirectoryURL:", url.path()); }
+void NSSavePanel::setDirectoryURL(const ::URL& url) {
+  directoryURL_ = url;
+  record("setDirectoryURL:", url.path());
+}
 
-void NSSavePanel::setTitle(const std::string& title) { record("setTitle:", title); }
+void NSSavePanel::setTitle(const std::string& title) {
+  title_ = title;
+  record("setTitle:", title);
+}
 
 void NSSavePanel::setNameFieldStringValue(const std::string& name) {
+  nameFieldStringValue_ = name;
   record("setNameFieldStringValue:", name);
 }
 
-void NSSavePanel::setShowsHiddenFiles(bool flag) { record("setShowsHiddenFiles:", flag); }
+void NSSavePanel::setShowsHiddenFiles(bool flag) {
+  showsHiddenFiles_ = flag;
+  record("setShowsHiddenFiles:", flag);
+}
 
 void NSSavePanel::setShowsTagField(bool flag) { record("setShowsTagField:", flag); }
 
-void NSSavePanel::setCanCreateDirectories(bool flag) { record("setCanCreateDirectories:", flag); }
+void NSSavePanel::setCanCreateDirectories(bool flag) {
+  canCreateDirectories_ = flag;
+  record("setCanCreateDirectories:", flag);
+}
 
 void NSSavePanel::setAllowedContentTypes(const std::vector<std::shared_ptr<UTType>>& types) {
   std::vector<std::string> identifiers;
   identifiers.reserve(types.size());
+  allowedContentTypes_.clear();
   for (const auto& type : types) {
-    if (type) identifiers.push_back(type->identifier());
+    if (!type) continue;
+    identifiers.push_back(type->identifier());
+    allowedContentTypes_.push_back(type);
   }
   record("setAllowedContentTypes:", std::move(identifiers));
 }
 
 void NSSavePanel::setAllowedFileTypes(const std::vector<std::string>& types) {
+  allowedFileTypes_ = types;
   record("setAllowedFileTypes:", types);
 }
 
@@ -49,6 +67,12 @@ void NSSavePanel::beginSheetModalForWindow(const std::shared_ptr<NSWindow>& wind
   handler_ = handler ? std::move(handler) : [](NSModalResponse) {};
   sheetWindow_ = window;
   window->sheets_.begin(self());
+  if (window->attachedSheet() == self()) showAttachedPanel(window);
+}
+
+void NSSavePanel::showAttachedPanel(const std::shared_ptr<NSWindow>& window) {
+  if (const auto panel = platform::sheetPanel(window))
+    platform::windowServer().showPanel(window, panel);
 }
 
 std::optional<::URL> NSSavePanel::URL() const {
@@ -59,12 +83,17 @@ std::optional<::URL> NSSavePanel::URL() const {
 void NSSavePanel::answer(const std::shared_ptr<NSWindow>& window, NSModalResponse response,
                          std::vector<::URL> urls) {
   chosenURLs_ = std::move(urls);
+  const bool wasShown = window->attachedSheet() == self();
   window->sheets_.end(self());
   sheetWindow_.reset();
   // The handler holds what it replies to (often this panel): moved out, it lets go of it
   // once it has run.
   platform::mainQueue().async([handler = std::move(handler_), response] { handler(response); });
   handler_ = nullptr;
+  if (wasShown) {
+    platform::windowServer().panelDidEnd(*this);
+    showAttachedPanel(window);
+  }
 }
 
 namespace platform {

@@ -31,8 +31,10 @@ struct PanelSetting {
 
 }  // namespace platform
 
-// The desktop model's save panel: it keeps every setter call in call order, shows itself
+// A save panel: it keeps its settings and every setter call in call order, shows itself
 // as a sheet on a window, and waits there for the user's answer (platform::answerSheet).
+// While it is the sheet its window shows, the window server puts up its dialog (a real
+// desktop's file dialog; nothing on the model, where the desktop control answers).
 // Main thread only.
 class NSSavePanel : public NSObject {
  public:
@@ -60,6 +62,17 @@ class NSSavePanel : public NSObject {
   // The chosen item: the first of those the user answered with, or nothing.
   std::optional<::URL> URL() const;
 
+  // The settings as last set (the platform's defaults until then).
+  const std::optional<::URL>& directoryURL() const { return directoryURL_; }
+  const std::string& title() const { return title_; }
+  const std::string& nameFieldStringValue() const { return nameFieldStringValue_; }
+  bool showsHiddenFiles() const { return showsHiddenFiles_; }
+  bool canCreateDirectories() const { return canCreateDirectories_; }
+  const std::vector<std::shared_ptr<UTType>>& allowedContentTypes() const {
+    return allowedContentTypes_;
+  }
+  const std::vector<std::string>& allowedFileTypes() const { return allowedFileTypes_; }
+
   // The setter calls made so far, oldest first.
   const std::vector<platform::PanelSetting>& settings() const { return settings_; }
   // The window the panel was begun on as a sheet, while it waits or shows there.
@@ -68,6 +81,8 @@ class NSSavePanel : public NSObject {
  protected:
   void record(std::string selector, platform::PanelSetting::Value value);
   const std::vector<::URL>& chosenURLs() const { return chosenURLs_; }
+  // An open panel creates no folders unless asked to; a save panel does.
+  bool canCreateDirectories_ = true;
 
  private:
   friend bool platform::answerSheet(const std::shared_ptr<NSWindow>& window,
@@ -77,7 +92,16 @@ class NSSavePanel : public NSObject {
   void answer(const std::shared_ptr<NSWindow>& window, NSModalResponse response,
               std::vector<::URL> urls);
 
+  // The window server shows the sheet `window` now shows, if it is a panel.
+  static void showAttachedPanel(const std::shared_ptr<NSWindow>& window);
+
   std::vector<platform::PanelSetting> settings_;
+  std::optional<::URL> directoryURL_;
+  std::string title_;
+  std::string nameFieldStringValue_;
+  bool showsHiddenFiles_ = false;
+  std::vector<std::shared_ptr<UTType>> allowedContentTypes_;
+  std::vector<std::string> allowedFileTypes_;
   std::weak_ptr<NSWindow> sheetWindow_;
   CompletionHandler handler_;
   std::vector<::URL> chosenURLs_;

@@ -1,17 +1,16 @@
 #include "platform/AppKit/NSWindow.h"
 
-#include <atomic>
 #include <cmath>
 
 #include "platform/AppKit/NSApplication.h"
+#include "platform/desktop/DialogWindows.h"
 #include "platform/dispatch/MainThread.h"
 
 std::shared_ptr<NSWindow> NSWindow::initWithContentRect(NSRect contentRect, NSWindowStyleMask style,
                                                         NSBackingStoreType backing, bool) {
   assertMainThread();
   TOLVEK_DCHECK(windowNumber_ == 0, "a window is initialised once");
-  static std::atomic<NSInteger> lastWindowNumber{0};
-  windowNumber_ = ++lastWindowNumber;
+  windowNumber_ = platform::nextWindowNumber();
   styleMask_ = style;
   backing_ = backing;
   frame_ = frameRectForContentRect(contentRect);

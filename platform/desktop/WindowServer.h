@@ -10,6 +10,7 @@
 #include "platform/machine/MachineProfile.h"
 
 class NSEvent;
+class NSSavePanel;
 class NSScreen;
 class NSWindow;
 
@@ -68,6 +69,13 @@ class WindowServer {
   // reopens; this one should end), false when this instance goes on. The model has no
   // other instances.
   virtual bool handOverToRunningApplication(const std::string&) { return false; }
+
+  // `panel` became the sheet `window` shows: a real desktop puts up its file dialog for
+  // it, attached to the window, and answers the panel through platform::answerSheet when
+  // the person does. The model shows nothing: the desktop control answers there.
+  virtual void showPanel(const std::shared_ptr<NSWindow>&, const std::shared_ptr<NSSavePanel>&) {}
+  // The sheet of `panel` ended (answered, by whatever means): its dialog, if any, goes.
+  virtual void panelDidEnd(const NSSavePanel&) {}
 
   // Every screen, the first one holding the menu bar, and the main screen's index.
   virtual std::vector<std::shared_ptr<NSScreen>> screens() = 0;

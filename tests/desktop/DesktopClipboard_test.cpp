@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "desktop/RealDesktopTest.h"
+#include "desktop/HostOnXDesktop.h"
 #include "support/TemporaryDirectory.h"
 
 namespace {
@@ -109,7 +109,7 @@ class UriListManager {
   std::thread thread_;
 };
 
-class DesktopClipboard : public RealDesktop {
+class DesktopClipboard : public HostOnXDesktop {
  protected:
   void writeFiles(const std::string& paths, int32_t mode) {
     command("tolvek_clipboard_write_files", "void(utf8,int32)", {paths, mode});

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "desktop/RealDesktopTest.h"
+#include "desktop/HostOnXDesktop.h"
 #include "support/PngPixels.h"
 #include "support/TemporaryDirectory.h"
 #include "tests/e2e/HostTestSupport.h"
@@ -22,6 +22,48 @@ constexpr uint32_t kClose = 0xFF5F57, kMiniaturize = 0xFEBC2E, kZoom = 0x28C840;
 constexpr int kButtonY = 16;
 constexpr int kCloseX = 17, kMiniaturizeX = 37, kZoomX = 57;
 constexpr int kBetweenX[] = {27, 47, 80};
+
+class RealDesktop : public HostOnXDesktop {
+ protected:
+  // What tolvek_window_get_size answers, as "W x H".
+  std::string size() {
+    const auto answer = client_->callFfi(kDartThread, "tolvek_window_get_size",
+                                         "void(outint32,outint32)", {int32_t{0}, int32_t{0}});
+    const auto* out = field(answer, "out");
+    if (!out || !out->list() || out->list()->size() != 2) return "no size";
+    return std::to_string(*(*out->list())[0].integer()) + " x " +
+           std::to_string(*(*out->list())[1].integer());
+  }
+  // Waits until the export answers `expected`: the host learns from the window system in
+  // its own time.
+  bool answers(const std::string& symbol, int64_t expected) {
+    return XDesktop::waitFor([&] { return query(symbol) == expected; });
+  }
+  bool sizeIs(const std::string& expected) {
+    return XDesktop::waitFor([&] { return size() == expected; });
+  }
+  bool xSizeIs(int width, int height) {
+    return XDesktop::waitFor([&] {
+      const auto geometry = desktop()->geometry(window_);
+      return geometry.width == width && geometry.height == height;
+    });
+  }
+  bool viewable(bool wanted) {
+    return XDesktop::waitFor([&] { return desktop()->geometry(window_).viewable == wanted; });
+  }
+  EncodableValue mainWindow() {
+    const auto reply = client_->desktop("windows");
+    const auto* windows = std::get_if<EncodableValue>(&reply);
+    return windows && windows->list() && !windows->list()->empty() ? windows->list()->front()
+                                                                   : EncodableValue();
+  }
+  std::vector<uint8_t> snapshot() {
+    const auto reply = client_->desktop("snapshot");
+    const auto* value = std::get_if<EncodableValue>(&reply);
+    const auto* bytes = value ? std::get_if<std::vector<uint8_t>>(value) : nullptr;
+    return bytes ? *bytes : std::vector<uint8_t>{};
+  }
+};
 
 TEST_F(RealDesktop, TheMainWindowIsARealWindowNamedTolvekOf800By628) {
   const auto geometry = desktop()->geometry(window_);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -28,6 +30,9 @@ extern char** environ;
 class XDesktop {
  public:
   XDesktop() {
+    // A window may go while the tests look at it (a dialog that closes): a request about it
+    // fails, and the answer says nothing, instead of Xlib ending the test program.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     xvfb_ = startXvfb();
     try {
       display_ = XOpenDisplay(name_.c_str());
@@ -62,7 +67,11 @@ class XDesktop {
 
   // The client window whose _NET_WM_NAME (or WM_NAME) is `title`, or 0.
   Window windowNamed(const std::string& title) const {
-    return findNamed(DefaultRootWindow(display_), title);
+    return findNamed(DefaultRootWindow(display_), title, false);
+  }
+  // The same among the windows shown (a window of that name may linger unmapped).
+  Window shownWindowNamed(const std::string& title) const {
+    return findNamed(DefaultRootWindow(display_), title, true);
   }
 
   std::string title(Window window) const {
@@ -99,6 +108,22 @@ class XDesktop {
     const Atom wanted = XInternAtom(display_, state, False);
     for (const Atom atom : atoms(window, "_NET_WM_STATE"))
       if (atom == wanted) return true;
+    return false;
+  }
+
+  // Whether the keyboard focus is on the window (or inside it).
+  bool hasFocus(Window window) const {
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    while (focus != 0 && focus != PointerRoot) {
+      if (focus == window) return true;
+      Window root = 0, parent = 0, *children = nullptr;
+      unsigned int count = 0;
+      if (!XQueryTree(display_, focus, &root, &parent, &children, &count)) return false;
+      if (children != nullptr) XFree(children);
+      focus = parent == root ? 0 : parent;
+    }
     return false;
   }
 
@@ -178,7 +203,30 @@ class XDesktop {
     release();
   }
 
+  // The keyboard, through XTest, to whichever window has the focus: one key by its keysym
+  // name ("Return", "Escape", "l"), with Control held when asked, and text typed key by
+  // key (printable ASCII, Shift where the character needs it).
+  void key(const char* name, bool control = false) const { tap(XStringToKeysym(name), control); }
+  void type(const std::string& text) const {
+    for (const char character : text) tap(static_cast<KeySym>(character), false);
+  }
+
  private:
+  void tap(KeySym symbol, bool control) const {
+    const KeyCode code = XKeysymToKeycode(display_, symbol);
+    if (code == 0) throw std::invalid_argument("no key types that character");
+    const bool shift = XkbKeycodeToKeysym(display_, code, 0, 0) != symbol;
+    const KeyCode shiftKey = XKeysymToKeycode(display_, XK_Shift_L);
+    const KeyCode controlKey = XKeysymToKeycode(display_, XK_Control_L);
+    if (control) XTestFakeKeyEvent(display_, controlKey, True, CurrentTime);
+    if (shift) XTestFakeKeyEvent(display_, shiftKey, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(display_, shiftKey, False, CurrentTime);
+    if (control) XTestFakeKeyEvent(display_, controlKey, False, CurrentTime);
+    XSync(display_, False);
+  }
+
   std::vector<unsigned char> property(Window window, const char* name, const char* type) const {
     Atom actualType = 0;
     int format = 0;
@@ -203,14 +251,14 @@ class XDesktop {
     return list;
   }
 
-  Window findNamed(Window window, const std::string& wanted) const {
-    if (title(window) == wanted) return window;
+  Window findNamed(Window window, const std::string& wanted, bool shownOnly) const {
+    if (title(window) == wanted && (!shownOnly || geometry(window).viewable)) return window;
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
     if (!XQueryTree(display_, window, &root, &parent, &children, &count)) return 0;
     Window found = 0;
     for (unsigned int index = 0; index < count && found == 0; ++index)
-      found = findNamed(children[index], wanted);
+      found = findNamed(children[index], wanted, shownOnly);
     if (children != nullptr) XFree(children);
     return found;
   }

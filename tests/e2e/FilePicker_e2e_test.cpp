@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "macos/Flutter/FlutterMethodCodec.h"
+#include "tests/e2e/FilePickerCall.h"
 #include "tests/e2e/HostTestSupport.h"
 
 namespace {
@@ -12,11 +13,9 @@ namespace {
 using tolvekdart::EngineClient;
 using tolvekdart::HostProcess;
 
-const char* const kChannel = "belsworthan.flutter.plugins.filepicker";
+const char* const kChannel = FilePickerCall::kChannel;
 const char* const kReadOnly = "com.apple.security.files.user-selected.read-only";
 const char* const kReadWrite = "com.apple.security.files.user-selected.read-write";
-
-const FlutterStandardMethodCodec& codec() { return *FlutterStandardMethodCodec::sharedInstance(); }
 
 // A private copy of the built bundle whose entitlements file a test writes.
 class EditedBundle {
@@ -52,21 +51,7 @@ class EditedBundle {
   std::string path_;
 };
 
-// A dialog call in flight: sent as Dart sends it, its reply awaited later.
-class DialogCall {
- public:
-  DialogCall(EngineClient& client, const std::string& method, const EncodableValue& arguments)
-      : client_(client), id_(client.newId()) {
-    client.sendFrame(tolvekdart::methodCallFrame(id_, kChannel, {method, arguments}));
-  }
-  FlutterMethodReply reply() {
-    return codec().decodeEnvelope(client_.awaitAnswer(EngineFrameKind::reply, id_).payload);
-  }
-
- private:
-  EngineClient& client_;
-  uint32_t id_;
-};
+using DialogCall = FilePickerCall;
 
 class FilePickerHost : public ::testing::Test {
  protected:

@@ -4,48 +4,43 @@
 #include <sys/stat.h>
 
 #include "platform/UniformTypeIdentifiers/MimeDatabase.h"
-#include "support/TemporaryDirectory.h"
+#include "support/TestMimeDatabase.h"
 
 namespace {
 
 // A small database of its own, so results do not hang on the machine's.
 class UTTypeTest : public ::testing::Test {
  protected:
-  UTTypeTest() {
-    directory_.write("globs2",
-                     "# comment\n"
-                     "80:text/html:*.html\n"
-                     "50:application/pdf:*.pdf\n"
-                     "50:application/gzip:*.gz\n"
-                     "50:application/x-compressed-tar:*.tar.gz\n"
-                     "50:text/x-c++src:*.C:cs\n"
-                     "50:text/x-c++src:*.C\n"
-                     "50:text/x-csrc:*.c\n"
-                     "50:application/x-sharedlib:*.so.[0-9]*\n"
-                     "50:text/x-makefile:Makefile\n"
-                     "40:text/x-old-html:*.html\n"
-                     "50:image/x-legacy:*.leg\n"
-                     "50:inode/x-bundle:*.bundle\n"
-                     "50:application/x-broken\n"
-                     "x:application/x-bad-weight:*.bad\n"
-                     "50:application/x-gone:__NOGLOBS__\n");
-    directory_.write("subclasses",
-                     "application/x-compressed-tar application/gzip\n"
-                     "text/x-csrc text/plain\n"
-                     "application/x-loop-a application/x-loop-b\n"
-                     "application/x-loop-b application/x-loop-a\n");
-    directory_.write("aliases", "image/x-legacy image/png\n");
-    platform::setMimeDatabaseDirectoryForTesting(directory_.path());
-  }
-  ~UTTypeTest() override { platform::setMimeDatabaseDirectoryForTesting(std::nullopt); }
-
   static std::string identifierFor(const std::string& extension,
                                    const std::shared_ptr<UTType>& supertype = UTType::data()) {
     const auto type = UTType::typeWithFilenameExtension(extension, supertype);
     return type ? type->identifier() : "(none)";
   }
 
-  test_support::TemporaryDirectory directory_;
+  test_support::TestMimeDatabase database_{// globs2
+                                           "# comment\n"
+                                           "80:text/html:*.html\n"
+                                           "50:application/pdf:*.pdf\n"
+                                           "50:application/gzip:*.gz\n"
+                                           "50:application/x-compressed-tar:*.tar.gz\n"
+                                           "50:text/x-c++src:*.C:cs\n"
+                                           "50:text/x-c++src:*.C\n"
+                                           "50:text/x-csrc:*.c\n"
+                                           "50:application/x-sharedlib:*.so.[0-9]*\n"
+                                           "50:text/x-makefile:Makefile\n"
+                                           "40:text/x-old-html:*.html\n"
+                                           "50:image/x-legacy:*.leg\n"
+                                           "50:inode/x-bundle:*.bundle\n"
+                                           "50:application/x-broken\n"
+                                           "x:application/x-bad-weight:*.bad\n"
+                                           "50:application/x-gone:__NOGLOBS__\n",
+                                           // subclasses
+                                           "application/x-compressed-tar application/gzip\n"
+                                           "text/x-csrc text/plain\n"
+                                           "application/x-loop-a application/x-loop-b\n"
+                                           "application/x-loop-b application/x-loop-a\n",
+                                           // aliases
+                                           "image/x-legacy image/png\n"};
 };
 
 }  // namespace

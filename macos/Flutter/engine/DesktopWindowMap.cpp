@@ -3,6 +3,7 @@
 #include "macos/Flutter/engine/DesktopArguments.h"
 #include "macos/Flutter/engine/DesktopControl.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/DialogWindows.h"
 #include "platform/desktop/WindowServerControl.h"
 #include "platform/dispatch/MainThread.h"
 
@@ -70,4 +71,12 @@ EncodableMap desktopWindowMap(const std::shared_ptr<NSWindow>& window) {
       {"dragEvents", dragEvents},
       {"sheet", desktopSheetDescription(window)},
   };
+}
+
+EncodableMap desktopDialogMap(const platform::DialogWindow& dialog) {
+  return EncodableMap{{"id", desktopInteger(dialog.id)},
+                      {"class", dialog.className},
+                      {"title", dialog.title},
+                      {"frame", rect(dialog.frame)},
+                      {"visible", dialog.visible}};
 }

@@ -7,6 +7,7 @@
 #include "platform/AppKit/NSApplication.h"
 #include "platform/AppKit/NSPanel.h"
 #include "platform/AppKit/NSWindow.h"
+#include "platform/desktop/DialogWindows.h"
 #include "platform/desktop/WindowServerControl.h"
 
 namespace {
@@ -16,6 +17,7 @@ namespace {
 FlutterMethodReply windows(const EncodableValue&) {
   EncodableList list;
   for (const auto& window : NSApp()->windows()) list.push_back(desktopWindowMap(window));
+  for (const auto& dialog : platform::dialogWindows()) list.push_back(desktopDialogMap(dialog));
   return EncodableValue(list);
 }
 
@@ -104,8 +106,13 @@ FlutterMethodReply openWindow(const EncodableValue& value) {
 
 // The window as drawn, title band included, as PNG bytes.
 FlutterMethodReply snapshot(const EncodableValue& value) {
-  const auto window = desktopTargetWindow(DesktopArguments(value));
-  auto picture = platform::WindowServerControl::snapshot(*window);
+  const DesktopArguments arguments(value);
+  std::optional<std::vector<uint8_t>> dialogPicture;
+  if (const auto id = arguments.optionalInteger("window"))
+    dialogPicture = platform::dialogSnapshot(*id);
+  auto picture = dialogPicture
+                     ? std::move(*dialogPicture)
+                     : platform::WindowServerControl::snapshot(*desktopTargetWindow(arguments));
   if (picture.empty()) fail("the window cannot be drawn at its size");
   return EncodableValue(std::move(picture));
 }

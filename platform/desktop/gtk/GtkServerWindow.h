@@ -41,6 +41,9 @@ class GtkServerWindow : public ServerWindow {
   std::optional<size_t> screenIndex() const override;
   double backingScaleFactor() const override;
 
+  // The GTK window, or null once closed.
+  GtkWindow* gtkWindow() const { return gtkWindow_ ? GTK_WINDOW(gtkWindow_) : nullptr; }
+
  private:
   // The monitors changed: a window whose scale factor changed with them announces it.
   static void onMonitorsChanged(GdkScreen*, gpointer self);
