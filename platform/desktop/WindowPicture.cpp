@@ -70,10 +70,16 @@ std::vector<uint8_t> renderWindowPicture(const WindowPicture& picture, double sc
   if (!(pixelWidth <= kLargestSide && pixelHeight <= kLargestSide)) return {};
   const int width = std::max(1, static_cast<int>(std::lround(picture.size.width * scale)));
   const int height = std::max(1, static_cast<int>(std::lround(picture.size.height * scale)));
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+  return drawnPNG(width, height, scale, CAIRO_FORMAT_RGB24,
+                  [&](cairo_t* cairo) { paintWindowPicture(cairo, picture); });
+}
+
+std::vector<uint8_t> drawnPNG(int width, int height, double scale, cairo_format_t format,
+                              const std::function<void(cairo_t*)>& draw) {
+  cairo_surface_t* surface = cairo_image_surface_create(format, width, height);
   cairo_t* cairo = cairo_create(surface);
   cairo_scale(cairo, scale, scale);
-  paintWindowPicture(cairo, picture);
+  draw(cairo);
   cairo_destroy(cairo);
   auto bytes = encodePNG(surface);
   cairo_surface_destroy(surface);

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/CoreGraphics/CGGeometry.h"
@@ -46,5 +47,10 @@ void paintWindowPicture(cairo_t* cairo, const WindowPicture& picture);
 std::vector<uint8_t> renderWindowPicture(const WindowPicture& picture, double scale);
 // The PNG bytes of a cairo image surface.
 std::vector<uint8_t> encodePNG(cairo_surface_t* surface);
+
+// `draw` run on a new surface of `width` x `height` pixels of `format`, in points scaled by
+// `scale`, encoded as PNG.
+std::vector<uint8_t> drawnPNG(int width, int height, double scale, cairo_format_t format,
+                              const std::function<void(cairo_t*)>& draw);
 
 }  // namespace platform

@@ -129,15 +129,8 @@ std::vector<uint8_t> GtkPanelDialog::snapshot() const {
   const int scale = gtk_widget_get_scale_factor(dialogWindow_);
   const int width = std::max(1, gtk_widget_get_allocated_width(dialogWindow_));
   const int height = std::max(1, gtk_widget_get_allocated_height(dialogWindow_));
-  cairo_surface_t* surface =
-      cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale, height * scale);
-  cairo_t* cairo = cairo_create(surface);
-  cairo_scale(cairo, scale, scale);
-  gtk_widget_draw(dialogWindow_, cairo);
-  cairo_destroy(cairo);
-  auto bytes = encodePNG(surface);
-  cairo_surface_destroy(surface);
-  return bytes;
+  return drawnPNG(width * scale, height * scale, scale, CAIRO_FORMAT_ARGB32,
+                  [this](cairo_t* cairo) { gtk_widget_draw(dialogWindow_, cairo); });
 }
 
 void GtkPanelDialog::onResponse(GtkNativeDialog*, gint response, gpointer data) {
