@@ -283,11 +283,8 @@ TEST_F(LargeClipboardLists, AHundredThousandPathsGoToAnotherProgram) {
 // test's host only.
 class LargeClipboardListsReceived : public LargeClipboardLists {
  protected:
-  tolvekdart::HostProcess::Options options() const override {
-    auto options = LargeClipboardLists::options();
-    options.environment.emplace_back(
-        "LSAN_OPTIONS", "suppressions=" TOLVEK_TEST_DATA_DIR "/gtk-incremental-transfer.supp");
-    return options;
+  std::string leakSuppressions() const override {
+    return "suppressions=" TOLVEK_TEST_DATA_DIR "/gtk-incremental-transfer.supp";
   }
 };
 

@@ -53,7 +53,8 @@ class HostOnXDesktop : public ::testing::Test {
                                                            {"GDK_BACKEND", "x11"},
                                                            {"GSETTINGS_BACKEND", "memory"},
                                                            {"NO_AT_BRIDGE", "1"},
-                                                           {"GTK_USE_PORTAL", "0"}});
+                                                           {"GTK_USE_PORTAL", "0"},
+                                                           {"LSAN_OPTIONS", leakSuppressions()}});
     return options;
   }
 
@@ -69,6 +70,12 @@ class HostOnXDesktop : public ::testing::Test {
     const auto answer = client_->callFfi(kDartThread, symbol, "int32()", {});
     const auto* result = field(answer, "result");
     return result && result->integer() ? *result->integer() : -1;
+  }
+
+  // Under LeakSanitizer: what the toolkit's libraries keep for the life of the process is
+  // passed over (the file says what and why).
+  virtual std::string leakSuppressions() const {
+    return "suppressions=" TOLVEK_TEST_DATA_DIR "/gtk-desktop.supp";
   }
 
   static std::unique_ptr<XDesktop>& desktop() {
