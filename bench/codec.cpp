@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "bench/LatencyCounters.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 #include "tests/support/ChannelBenchmarkPayload.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "macos/Runner/PathList.h"
 #include "platform/Foundation/URL.h"
-#include "platform/Foundation/Utf8Text.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 

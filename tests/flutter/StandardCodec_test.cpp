@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "tests/support/ChannelBenchmarkPayload.h"
 
 namespace {

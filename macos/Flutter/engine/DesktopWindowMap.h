@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 class DesktopArguments;
 class NSWindow;
@@ -13,4 +13,3 @@ class NSWindow;
 // hasContentViewController, screen, backingScaleFactor, buttons, dragEvents, sheet.
 // Main thread only.
 EncodableMap desktopWindowMap(const std::shared_ptr<NSWindow>& window);
-

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // Reads values in Flutter's standard message format. Every read is bounds-checked and a
 // declared size is checked against the bytes left before anything is allocated; invalid

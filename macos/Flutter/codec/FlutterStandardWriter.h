@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // Writes values in Flutter's standard message format, appending to a byte buffer.
 // Alignment counts from byte 0 of that buffer. A derived codec overrides writeValue() to

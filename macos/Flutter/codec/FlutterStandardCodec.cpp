@@ -4,10 +4,10 @@
 #include <cstring>
 #include <new>
 
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterStandardReader.h"
-#include "macos/Flutter/FlutterStandardWriter.h"
-#include "platform/Foundation/Utf8Text.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterStandardReader.h"
+#include "macos/Flutter/codec/FlutterStandardWriter.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 
