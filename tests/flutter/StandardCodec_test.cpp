@@ -77,6 +77,22 @@ TEST(StandardCodec, DoublesAndTypedListsAlignFromTheStartOfTheBuffer) {
   }
 }
 
+// Contents long enough to be appended whole, between small values that are stored in room
+// made ahead: every byte lands in its place, at every alignment of the buffer's start.
+TEST(StandardCodec, LongContentsBetweenSmallValuesRoundTripAtEveryAlignment) {
+  const EncodableValue value(EncodableList{
+      EncodableValue(1), EncodableValue(std::string(5000, 'x')), EncodableValue(2.5),
+      EncodableValue(std::vector<double>(700, -1.25)), EncodableValue("tail"),
+      EncodableValue(std::vector<uint8_t>(4096, 9)), EncodableValue(std::vector<int32_t>{7})});
+  for (size_t offset = 0; offset < 8; ++offset) {
+    const auto bytes = encodeAt(offset, value);
+    FlutterStandardReader reader(bytes.data(), bytes.size());
+    for (size_t i = 0; i < offset; ++i) reader.readByte();
+    EXPECT_EQ(reader.readValue(), value) << offset;
+    EXPECT_FALSE(reader.hasMore()) << offset;
+  }
+}
+
 EncodableValue sampleTree() {
   EncodableMap inner{{EncodableValue(1.25), EncodableValue(std::vector<int32_t>{1, 2, 3})},
                      {EncodableValue(EncodableList{EncodableValue(), EncodableValue(true)}),

@@ -1,137 +1,13 @@
 #include <atomic>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
 #include "macos/Flutter/codec/FlutterCodecError.h"
 #include "macos/Flutter/codec/FlutterStandardReader.h"
-#include "macos/Flutter/codec/FlutterStandardWriter.h"
-#include "platform/text/Utf8Text.h"
+#include "macos/Flutter/codec/StandardEncoding.h"
 
-namespace {
-
-// The standard format's type bytes.
-enum StandardType : uint8_t {
-  kNull = 0,
-  kTrue = 1,
-  kFalse = 2,
-  kInt32 = 3,
-  kInt64 = 4,
-  kLargeInt = 5,
-  kFloat64 = 6,
-  kString = 7,
-  kUInt8List = 8,
-  kInt32List = 9,
-  kInt64List = 10,
-  kFloat64List = 11,
-  kList = 12,
-  kMap = 13,
-  kFloat32List = 14,
-};
-
-static_assert(std::endian::native == std::endian::little, "the standard format is little-endian");
-
-}  // namespace
-
-// ---- writing ----
-
-void FlutterStandardWriter::writeBytes(const void* bytes, size_t length) {
-  // One copy: inserting a byte range copies it straight into place, where growing the
-  // buffer first would zero the bytes only to overwrite them.
-  const auto* first = static_cast<const uint8_t*>(bytes);
-  data_.insert(data_.end(), first, first + length);
-}
-
-void FlutterStandardWriter::writeSize(uint32_t size) {
-  if (size < 254) {
-    writeByte(static_cast<uint8_t>(size));
-  } else if (size <= 0xffff) {
-    writeByte(254);
-    const uint16_t value = static_cast<uint16_t>(size);
-    writeBytes(&value, sizeof value);
-  } else {
-    writeByte(255);
-    writeBytes(&size, sizeof size);
-  }
-}
-
-void FlutterStandardWriter::writeAlignment(uint8_t alignment) {
-  const size_t misalignment = data_.size() % alignment;
-  if (misalignment != 0) data_.resize(data_.size() + alignment - misalignment, 0);
-}
-
-void FlutterStandardWriter::writeUTF8(const std::string& text) {
-  // The Dart side decodes strings strictly: one ill-formed string would make the whole
-  // message undecodable there. Such a string goes out repaired, as the text Dart shows.
-  if (!isWellFormedUtf8(text)) return writeUTF8(utf8TextFromBytes(text));
-  writeSize(static_cast<uint32_t>(text.size()));
-  writeBytes(text.data(), text.size());
-}
-
-template <typename T>
-void FlutterStandardWriter::writeTypedList(uint8_t type, const std::vector<T>& values) {
-  writeByte(type);
-  writeSize(static_cast<uint32_t>(values.size()));
-  // Always padded, empty lists too.
-  if (sizeof(T) > 1) writeAlignment(sizeof(T));
-  writeBytes(values.data(), values.size() * sizeof(T));
-}
-
-void FlutterStandardWriter::writeValue(const EncodableValue& value) {
-  struct Visitor {
-    FlutterStandardWriter& w;
-    void operator()(const std::monostate&) { w.writeByte(kNull); }
-    void operator()(bool v) { w.writeByte(v ? kTrue : kFalse); }
-    void operator()(int32_t v) {
-      w.writeByte(kInt32);
-      w.writeBytes(&v, sizeof v);
-    }
-    void operator()(int64_t v) {
-      w.writeByte(kInt64);
-      w.writeBytes(&v, sizeof v);
-    }
-    void operator()(double v) {
-      w.writeByte(kFloat64);
-      w.writeAlignment(8);
-      w.writeBytes(&v, sizeof v);
-    }
-    void operator()(const std::string& v) {
-      w.writeByte(kString);
-      w.writeUTF8(v);
-    }
-    void operator()(const std::vector<uint8_t>& v) { w.writeTypedList(kUInt8List, v); }
-    void operator()(const std::vector<int32_t>& v) { w.writeTypedList(kInt32List, v); }
-    void operator()(const std::vector<int64_t>& v) { w.writeTypedList(kInt64List, v); }
-    void operator()(const std::vector<float>& v) { w.writeTypedList(kFloat32List, v); }
-    void operator()(const std::vector<double>& v) { w.writeTypedList(kFloat64List, v); }
-    void operator()(const EncodableList& v) {
-      w.writeByte(kList);
-      w.writeSize(static_cast<uint32_t>(v.size()));
-      for (const auto& element : v) w.writeValue(element);
-    }
-    void operator()(const EncodableMap& v) {
-      w.writeByte(kMap);
-      w.writeSize(static_cast<uint32_t>(v.size()));
-      for (const auto& [key, element] : v) {
-        w.writeValue(key);
-        w.writeValue(element);
-      }
-    }
-    void operator()(const CustomEncodableValue& v) {
-      throw FlutterCodecError("the standard codec cannot write extension type " +
-                              std::to_string(v.type));
-    }
-  };
-  try {
-    std::visit(Visitor{*this}, value.variant());
-  } catch (const std::bad_alloc&) {
-    // Running out of memory fails this message only, as any other encoding error does.
-    throw FlutterCodecError("message too large to encode: out of memory");
-  }
-}
-
-// ---- reading ----
+using namespace standard_encoding;
 
 namespace {
 
