@@ -93,6 +93,18 @@ TEST(StandardCodec, LongContentsBetweenSmallValuesRoundTripAtEveryAlignment) {
   }
 }
 
+// A message is not always where its own alignment counts from: typed lists in one that
+// starts at an odd address come out the same.
+TEST(StandardCodec, TypedListsReadTheSameFromAMessageAtAnOddAddress) {
+  const EncodableValue value(EncodableList{EncodableValue(std::vector<double>{1.5, -2}),
+                                           EncodableValue(std::vector<int32_t>{3, -4}),
+                                           EncodableValue(std::vector<float>{0.5f})});
+  const auto bytes = codec().encode(value);
+  std::vector<uint8_t> shifted(bytes.size() + 1);
+  std::copy(bytes.begin(), bytes.end(), shifted.begin() + 1);
+  EXPECT_EQ(codec().decode(shifted.data() + 1, bytes.size()), value);
+}
+
 EncodableValue sampleTree() {
   EncodableMap inner{{EncodableValue(1.25), EncodableValue(std::vector<int32_t>{1, 2, 3})},
                      {EncodableValue(EncodableList{EncodableValue(), EncodableValue(true)}),
