@@ -43,7 +43,8 @@ class DispatchQueue {
 
  private:
   void callWakeHook() const;
-  // Waits a moment, without sleeping, for work or a wake-up before runOne() sleeps.
+  // Waits a moment, without sleeping, for work or a wake-up before runOne() sleeps. The
+  // same moment is what sync() looks for its answer before it sleeps.
   void awaitWorkBriefly() const;
   static constexpr std::chrono::microseconds kLookAgainFor{50};
 
