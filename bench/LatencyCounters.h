@@ -13,8 +13,13 @@ class LatencyCounters {
 
   void add(Clock::duration sample) { samples_.push_back(sample); }
 
-  void report(benchmark::State& state) {
-    if (samples_.empty()) return;
+  struct Summary {
+    double p50_us = 0;
+    double p99_us = 0;
+  };
+
+  Summary report(benchmark::State& state) {
+    if (samples_.empty()) return {};
     std::sort(samples_.begin(), samples_.end());
     auto at = [this](double fraction) {
       const size_t index =
@@ -22,8 +27,10 @@ class LatencyCounters {
                    static_cast<size_t>(fraction * static_cast<double>(samples_.size())));
       return std::chrono::duration<double, std::micro>(samples_[index]).count();
     };
-    state.counters["p50_us"] = at(0.50);
-    state.counters["p99_us"] = at(0.99);
+    const Summary summary{at(0.50), at(0.99)};
+    state.counters["p50_us"] = summary.p50_us;
+    state.counters["p99_us"] = summary.p99_us;
+    return summary;
   }
 
  private:
@@ -33,12 +40,23 @@ class LatencyCounters {
 // Runs `operation` once per benchmark iteration, each run timed on its own, and reports the
 // median and the 99th percentile beside Google Benchmark's mean.
 template <typename Operation>
-void measureEachIteration(benchmark::State& state, Operation&& operation) {
+LatencyCounters::Summary measureEachIteration(benchmark::State& state, Operation&& operation) {
   LatencyCounters latency;
   for (auto _ : state) {
     const auto start = LatencyCounters::Clock::now();
     operation();
     latency.add(LatencyCounters::Clock::now() - start);
   }
-  latency.report(state);
+  return latency.report(state);
+}
+
+// The floor's median and 99th percentile beside a measurement's, from the same run, and
+// the measurement's ratio to each.
+inline void reportBesideFloor(benchmark::State& state, LatencyCounters::Summary measured,
+                              LatencyCounters::Summary floor) {
+  if (floor.p50_us <= 0 || floor.p99_us <= 0) return;
+  state.counters["floor_p50_us"] = floor.p50_us;
+  state.counters["floor_p99_us"] = floor.p99_us;
+  state.counters["p50_x_floor"] = measured.p50_us / floor.p50_us;
+  state.counters["p99_x_floor"] = measured.p99_us / floor.p99_us;
 }

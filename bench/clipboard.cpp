@@ -40,8 +40,8 @@ void BM_ReadFiles(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-// A folder of real files (and one directory in a hundred), made once per count and removed
-// at exit: the directory check of each path then finds something on disk.
+// Real files in a few folders (and one directory in a hundred), made once per count and
+// removed at exit: the directory check of each path then finds something on disk.
 class FilesOnDisk {
  public:
   ~FilesOnDisk() {
@@ -49,52 +49,72 @@ class FilesOnDisk {
     for (const auto& [count, folder] : folders_) std::filesystem::remove_all(folder, ignored);
   }
 
+  static constexpr int kFolders = 4;
+
   std::string pathList(int64_t count) {
-    auto& folder = folders_[count];
-    if (folder.empty()) {
-      folder = (std::filesystem::temp_directory_path() /
-                ("tolvek-bench-files-" + std::to_string(getpid()) + "-" + std::to_string(count)))
-                   .string();
-      std::filesystem::create_directories(folder);
-      for (int64_t i = 0; i < count; ++i) {
-        const std::string path = folder + "/file " + std::to_string(i) + ".txt";
-        if (i % 100 == 0) {
-          std::filesystem::create_directory(path);
-        } else {
-          std::ofstream{path};
-        }
-      }
+    auto& root = folders_[count];
+    const bool made = !root.empty();
+    if (!made) {
+      root = (std::filesystem::temp_directory_path() /
+              ("tolvek-bench-files-" + std::to_string(getpid()) + "-" + std::to_string(count)))
+                 .string();
     }
     std::string list;
-    for (int64_t i = 0; i < count; ++i) list += folder + "/file " + std::to_string(i) + ".txt\n";
+    for (int64_t i = 0; i < count; ++i) {
+      const std::string path =
+          root + "/folder " + std::to_string(i % kFolders) + "/file " + std::to_string(i) + ".txt";
+      if (!made) make(path, i % 100 == 0);
+      list += path + "\n";
+    }
     return list;
   }
 
  private:
+  static void make(const std::string& path, bool folder) {
+    if (folder) {
+      std::filesystem::create_directories(path);
+    } else {
+      std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+      std::ofstream{path};
+    }
+  }
+
   std::map<int64_t, std::string> folders_;
 };
 
-void BM_WriteExistingFiles(benchmark::State& state) {
+FilesOnDisk& filesOnDisk() {
   static FilesOnDisk files;
-  writeEachIteration(state, files.pathList(state.range(0)));
+  return files;
+}
+
+void BM_WriteExistingFiles(benchmark::State& state) {
+  writeEachIteration(state, filesOnDisk().pathList(state.range(0)));
 }
 
 // The pair a cut and paste makes: write, then read back.
-void BM_WriteThenReadFiles(benchmark::State& state) {
-  const std::string list = pathList(state.range(0));
-  for (auto _ : state) {
+void writeThenReadEachIteration(benchmark::State& state, const std::string& list) {
+  measureEachIteration(state, [&] {
     tolvek_clipboard_write_files(list.c_str(), 1);
     char* text = tolvek_clipboard_read_files();
     benchmark::DoNotOptimize(text);
     tolvek_clipboard_free(text);
-  }
+  });
   state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void BM_WriteThenReadFiles(benchmark::State& state) {
+  writeThenReadEachIteration(state, pathList(state.range(0)));
+}
+
+void BM_WriteThenReadExistingFiles(benchmark::State& state) {
+  writeThenReadEachIteration(state, filesOnDisk().pathList(state.range(0)));
 }
 
 BENCHMARK(BM_WriteFiles)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteExistingFiles)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadFiles)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteThenReadFiles)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteThenReadExistingFiles)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "bench/LatencyCounters.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "macos/Flutter/engine/EngineSocket.h"
 #include "macos/Flutter/engine/EngineTransportServer.h"
 #include "macos/Flutter/engine/FfiBindings.h"

@@ -3,9 +3,9 @@
 // come back equal.
 #include <cstdlib>
 
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto& codec = *FlutterStandardMessageCodec::sharedInstance();

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "macos/Flutter/engine/DesktopArguments.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // first trip (which repairs strings that are not UTF-8) come back equal.
 #include <cstdlib>
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 #include "path_provider_foundation/Sources/path_provider_foundation/messages.g.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/Foundation/PropertyList.h"
-#include "platform/Foundation/Utf8Text.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 

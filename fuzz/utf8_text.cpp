@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/Foundation/Utf8Text.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 

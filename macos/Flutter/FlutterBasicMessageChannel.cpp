@@ -1,6 +1,6 @@
 #include "macos/Flutter/FlutterBasicMessageChannel.h"
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 
 FlutterBasicMessageChannel::FlutterBasicMessageChannel(
     std::string name, std::shared_ptr<FlutterBinaryMessenger> messenger,

@@ -6,7 +6,7 @@
 
 #include "macos/Flutter/AnswerOnce.h"
 #include "macos/Flutter/FlutterBinaryMessenger.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 
 // The reply to one message on a basic channel: answered once; unanswered, it replies null.
 class FlutterReply : public AnswerOnce<EncodableValue> {

@@ -1,7 +1,7 @@
 #include "macos/Flutter/FlutterEventChannel.h"
 
-#include "macos/Flutter/FlutterCodecError.h"
 #include "macos/Flutter/IncomingMethodCall.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 
 namespace {
 

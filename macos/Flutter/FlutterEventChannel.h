@@ -6,7 +6,7 @@
 #include <string>
 
 #include "macos/Flutter/FlutterBinaryMessenger.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 
 // Sends the events of one subscription to the Dart side: values, error events, and the
 // end of the stream. Once the subscription has ended (cancelled, or replaced by a new

@@ -1,7 +1,7 @@
 #include "macos/Flutter/FlutterMethodChannel.h"
 
-#include "macos/Flutter/FlutterCodecError.h"
 #include "macos/Flutter/IncomingMethodCall.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 
 std::shared_ptr<FlutterMethodChannel> FlutterMethodChannel::methodChannelWithName(
     std::string name, std::shared_ptr<FlutterBinaryMessenger> messenger,

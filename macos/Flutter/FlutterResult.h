@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "macos/Flutter/AnswerOnce.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 
 // The result callback of one method call: answered exactly once with a value, a
 // FlutterError or FlutterMethodNotImplemented. Unanswered, it replies null.

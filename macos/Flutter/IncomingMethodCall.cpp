@@ -1,6 +1,6 @@
 #include "macos/Flutter/IncomingMethodCall.h"
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 
 std::optional<FlutterMethodCall> decodeIncomingMethodCall(const FlutterStandardMethodCodec& codec,
                                                           const FlutterBinaryMessage& message,

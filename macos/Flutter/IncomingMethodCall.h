@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "macos/Flutter/FlutterBinaryMessenger.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 
 // Decodes a method call that arrived from the Dart side. Bytes that are not a method call
 // are answered at once with the error "decode-error", and give nothing.

@@ -7,7 +7,7 @@
 
 #include "macos/Runner/PathList.h"
 #include "platform/Foundation/URL.h"
-#include "platform/Foundation/Utf8Text.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 
@@ -48,26 +48,24 @@ extern "C" char* tolvek_clipboard_read_files(void) {
     tolvekClipboardModeType();  // declared before the pasteboard reads another program's mode
     const auto objects = NSPasteboard::generalPasteboard()->readObjectsForClasses(
         {NSPasteboardReadingClass::NSURL}, {{NSPasteboardURLReadingFileURLsOnlyKey, true}});
-    std::vector<std::string> paths;
+    std::string text;
     if (objects) {
-      paths.reserve(objects->size());
       for (const auto& object : *objects) {
         const URL* url = std::get_if<URL>(&object);
         if (url == nullptr) {
-          paths.clear();
+          text.clear();
           break;
         }
         // A path with a line feed would come out as two paths, the second one a file the
         // user never copied; an empty path names no file. Neither is handed out.
-        std::string path = url->path();
+        const std::string& path = url->path();
         if (path.empty() || path.find('\n') != std::string::npos) continue;
-        paths.push_back(std::move(path));
+        appendToPathList(text, path);
       }
     }
-    const std::string text = joinPathList(paths);
     // Another application may have written a file URL whose escapes decode to bytes that
     // are not UTF-8; the text handed out is UTF-8 all the same.
-    return ::strdup(utf8TextFromBytes(text).c_str());
+    return ::strdup(isWellFormedUtf8(text) ? text.c_str() : utf8TextFromBytes(text).c_str());
   } catch (const std::exception&) {
     return nullptr;
   }

@@ -3,13 +3,16 @@
 std::vector<std::string> splitPathList(std::string_view text) {
   std::vector<std::string> paths;
   size_t start = 0;
-  for (size_t i = 0; i <= text.size(); ++i) {
-    const bool end = i == text.size();
+  for (size_t from = 0; from <= text.size();) {
+    size_t end = text.find('\n', from);
+    if (end == std::string_view::npos) end = text.size();
     // A line feed right after a carriage return belongs to it.
-    const bool separator = !end && text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
-    if (!end && !separator) continue;
-    if (i > start) paths.emplace_back(text.substr(start, i - start));
-    start = i + 1;
+    if (end < text.size() && end > 0 && text[end - 1] == '\r') {
+      from = end + 1;
+      continue;
+    }
+    if (end > start) paths.emplace_back(text.substr(start, end - start));
+    start = from = end + 1;
   }
   return paths;
 }
@@ -19,9 +22,11 @@ std::string joinPathList(const std::vector<std::string>& paths) {
   for (const auto& path : paths) size += path.size() + 1;
   std::string text;
   text.reserve(size);
-  for (const auto& path : paths) {
-    if (&path != &paths.front()) text += '\n';
-    text += path;
-  }
+  for (const auto& path : paths) appendToPathList(text, path);
   return text;
+}
+
+void appendToPathList(std::string& text, std::string_view path) {
+  if (!text.empty()) text += '\n';
+  text += path;
 }

@@ -15,3 +15,5 @@ std::vector<std::string> splitPathList(std::string_view text);
 
 // `paths` joined by single line feeds, with none after the last; empty for no paths.
 std::string joinPathList(const std::vector<std::string>& paths);
+// Adds `path` to the list in `text`, after a line feed unless it is the first.
+void appendToPathList(std::string& text, std::string_view path);

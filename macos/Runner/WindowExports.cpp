@@ -8,7 +8,7 @@
 #include "macos/Runner/WindowOnMain.h"
 #include "macos/Runner/tolvek.h"
 #include "platform/AppKit/NSApplication.h"
-#include "platform/Foundation/Utf8Text.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 

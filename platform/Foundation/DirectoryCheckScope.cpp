@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <functional>
+#include <map>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace platform {
 
@@ -31,7 +34,7 @@ class DirectoryCheckScope::Folders {
     if (slash == std::string::npos || slash + 1 == path.size()) return statIsDirectory(path);
     const std::string_view name = std::string_view(path).substr(slash + 1);
     if (name == "." || name == "..") return statIsDirectory(path);
-    Folder& folder = folderOf(path.substr(0, slash == 0 ? 1 : slash));
+    Folder& folder = folderOf(std::string_view(path).substr(0, slash == 0 ? 1 : slash));
     // Nothing below a folder that cannot be searched can be reached, so nothing below it
     // is a directory: a path's own check fails the same way when it walks through it.
     if (!folder.searchable) return false;
@@ -39,9 +42,8 @@ class DirectoryCheckScope::Folders {
       list(folder, path.substr(0, slash + 1));
     }
     if (folder.listed) {
-      const auto entry = folder.entries.find(std::string(name));
-      if (entry != folder.entries.end()) {
-        switch (entry->second) {
+      if (const auto* type = folder.typeOf(name)) {
+        switch (*type) {
           case DT_DIR:
             return true;
           case DT_LNK:
@@ -63,17 +65,42 @@ class DirectoryCheckScope::Folders {
     bool listable = true;
     bool listed = false;
     unsigned asked = 0;
-    std::unordered_map<std::string, unsigned char> entries;
+    // The names listed, one after the other, and the entries ordered by their names' hash:
+    // a flat table, made and searched without an allocation per entry.
+    struct Entry {
+      size_t hash;
+      size_t start;
+      size_t length;
+      unsigned char type;
+    };
+    std::string names;
+    std::vector<Entry> entries;
+
+    // The listed type of the entry `name`, or null when it was not listed.
+    const unsigned char* typeOf(std::string_view name) const {
+      const size_t hash = std::hash<std::string_view>{}(name);
+      auto entry = std::lower_bound(entries.begin(), entries.end(), hash,
+                                    [](const Entry& e, size_t h) { return e.hash < h; });
+      for (; entry != entries.end() && entry->hash == hash; ++entry)
+        if (std::string_view(names).substr(entry->start, entry->length) == name)
+          return &entry->type;
+      return nullptr;
+    }
   };
 
-  Folder& folderOf(const std::string& path) {
-    const auto found = folders_.find(path);
-    if (found != folders_.end()) return found->second;
-    Folder& folder = folders_[path];
-    // The folder itself must be a directory the process may search.
-    folder.searchable =
-        statIsDirectory(path) && ::faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0;
-    return folder;
+  Folder& folderOf(std::string_view path) {
+    // Paths of one folder tend to come together: the last folder is looked at first.
+    if (last_ != nullptr && last_->first == path) return last_->second;
+    auto found = folders_.find(path);
+    if (found == folders_.end()) {
+      found = folders_.emplace(std::string(path), Folder{}).first;
+      // The folder itself must be a directory the process may search.
+      const std::string& name = found->first;
+      found->second.searchable =
+          statIsDirectory(name) && ::faccessat(AT_FDCWD, name.c_str(), X_OK, AT_EACCESS) == 0;
+    }
+    last_ = &*found;
+    return found->second;
   }
 
   static void list(Folder& folder, const std::string& path) {
@@ -82,13 +109,21 @@ class DirectoryCheckScope::Folders {
       folder.listable = false;  // unreadable: every entry is looked at on its own
       return;
     }
-    while (const dirent* entry = ::readdir(directory))
-      folder.entries.emplace(entry->d_name, entry->d_type);
+    while (const dirent* entry = ::readdir(directory)) {
+      const std::string_view name = entry->d_name;
+      folder.entries.push_back(
+          {std::hash<std::string_view>{}(name), folder.names.size(), name.size(), entry->d_type});
+      folder.names.append(name);
+    }
     ::closedir(directory);
+    std::sort(folder.entries.begin(), folder.entries.end(),
+              [](const Folder::Entry& a, const Folder::Entry& b) { return a.hash < b.hash; });
     folder.listed = true;
   }
 
-  std::unordered_map<std::string, Folder> folders_;
+  // Ordered, so that a folder is found by a view of its path.
+  std::map<std::string, Folder, std::less<>> folders_;
+  std::pair<const std::string, Folder>* last_ = nullptr;
 };
 
 DirectoryCheckScope::DirectoryCheckScope() {

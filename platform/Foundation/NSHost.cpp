@@ -4,8 +4,8 @@
 
 #include "platform/Foundation/EnvironmentFile.h"
 #include "platform/Foundation/FileContents.h"
-#include "platform/Foundation/Utf8Text.h"
 #include "platform/machine/MachineProfile.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 

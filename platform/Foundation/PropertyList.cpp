@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "platform/Foundation/FileContents.h"
-#include "platform/Foundation/Utf8Text.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 

@@ -53,14 +53,13 @@ constexpr std::array<bool, 256> kKeptInPath = [] {
   return kept;
 }();
 
-bool keptInPath(unsigned char c) { return kKeptInPath[c]; }
+bool keptInPath(unsigned char c) { return c < 0x80 && kKeptInPath[c]; }
 
-// The first position at or after `from` that holds one of `stops`, or npos.
-size_t findAny(const std::string& text, std::string_view stops, size_t from) {
+// The first position at or after `from` that holds one of `Stops`, or npos.
+template <char... Stops>
+size_t findAny(const std::string& text, size_t from) {
   for (size_t i = from; i < text.size(); ++i) {
-    for (const char stop : stops) {
-      if (text[i] == stop) return i;
-    }
+    if (((text[i] == Stops) || ...)) return i;
   }
   return std::string::npos;
 }
@@ -77,54 +76,60 @@ int hexValue(char c) {
 namespace platform {
 
 std::string percentEncodePath(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   std::string encoded;
-  encoded.reserve(path.size());
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (keptInPath(byte) && byte < 0x80) {
-      encoded += c;
-    } else {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 0xF];
-    }
-  }
+  appendPercentEncodedPath(encoded, path);
   return encoded;
 }
 
-std::optional<std::string> percentDecode(const std::string& text) {
+void appendPercentEncodedPath(std::string& text, std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  text.reserve(text.size() + path.size());
+  // Runs of bytes kept as they are go in whole; paths are mostly such runs.
+  for (size_t i = 0; i < path.size();) {
+    size_t run = i;
+    while (run < path.size() && keptInPath(static_cast<unsigned char>(path[run]))) ++run;
+    text.append(path, i, run - i);
+    if (run == path.size()) break;
+    const auto byte = static_cast<unsigned char>(path[run]);
+    const char escape[] = {'%', kHex[byte >> 4], kHex[byte & 0xF]};
+    text.append(escape, sizeof escape);
+    i = run + 1;
+  }
+}
+
+std::optional<std::string> percentDecode(std::string_view text) {
   std::string decoded;
   decoded.reserve(text.size());
   size_t i = 0;
-  for (size_t percent; (percent = text.find('%', i)) != std::string::npos; i = percent + 3) {
-    decoded.append(text, i, percent - i);  // the run before the escape, as it stands
+  for (size_t percent; (percent = text.find('%', i)) != std::string_view::npos; i = percent + 3) {
+    decoded.append(text.substr(i, percent - i));  // the run before the escape, as it stands
     if (percent + 2 >= text.size()) return std::nullopt;
     const int high = hexValue(text[percent + 1]);
     const int low = hexValue(text[percent + 2]);
     if (high < 0 || low < 0) return std::nullopt;
     decoded += static_cast<char>(high << 4 | low);
   }
-  decoded.append(text, i, std::string::npos);
+  decoded.append(text.substr(i));
   return decoded;
 }
 
 }  // namespace platform
 
-URL URL::withPath(std::string scheme, std::string authority, const std::string& path,
-                  bool isDirectory, std::string suffix) {
+URL URL::withPath(std::string scheme, std::string authority, std::string path, bool isDirectory,
+                  std::string suffix) {
   URL url;
   url.scheme_ = std::move(scheme);
   url.authority_ = std::move(authority);
   url.directory_ = isDirectory || (!path.empty() && path.back() == '/');
-  url.path_ = withoutTrailingSlashes(path);
+  url.path_ = withoutTrailingSlashes(std::move(path));
   url.suffix_ = std::move(suffix);
   return url;
 }
 
 URL URL::fileURLWithPath(const std::string& path) {
-  const std::string absolute = absolutePath(path);
-  return withPath("file", "//", absolute, isDirectoryOnDisk(absolute), "");
+  std::string absolute = absolutePath(path);
+  const bool directory = isDirectoryOnDisk(absolute);
+  return withPath("file", "//", std::move(absolute), directory, "");
 }
 
 std::vector<URL> URL::fileURLsWithPaths(const std::vector<std::string>& paths) {
@@ -158,22 +163,27 @@ std::optional<URL> URL::fromString(const std::string& string) {
   size_t position = colon + 1;
   std::string authority;
   if (string.compare(position, 2, "//") == 0) {
-    const size_t end = findAny(string, "/?#", position + 2);
+    const size_t end = findAny<'/', '?', '#'>(string, position + 2);
     authority =
         string.substr(position, end == std::string::npos ? std::string::npos : end - position);
     position += authority.size();
   }
-  const size_t pathEnd = std::min(findAny(string, "?#", position), string.size());
-  auto path = platform::percentDecode(string.substr(position, pathEnd - position));
+  const size_t pathEnd = std::min(findAny<'?', '#'>(string, position), string.size());
+  auto path =
+      platform::percentDecode(std::string_view(string).substr(position, pathEnd - position));
   if (!path) return std::nullopt;
   if (scheme == "file" && path->find('\0') != std::string::npos) return std::nullopt;
-  return withPath(std::move(scheme), std::move(authority), *path, false, string.substr(pathEnd));
+  return withPath(std::move(scheme), std::move(authority), std::move(*path), false,
+                  string.substr(pathEnd));
 }
 
 std::string URL::absoluteString() const {
-  std::string text = scheme_ + ":" + authority_ + platform::percentEncodePath(path_);
+  std::string text;
+  text.reserve(scheme_.size() + 1 + authority_.size() + path_.size() + 1 + suffix_.size());
+  text.append(scheme_).append(1, ':').append(authority_);
+  platform::appendPercentEncodedPath(text, path_);
   if (directory_ && path_ != "/" && !path_.empty()) text += '/';
-  return text + suffix_;
+  return text.append(suffix_);
 }
 
 URL URL::appendingPathComponent(const std::string& component) const {

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A URL, as Foundation's `URL` value: above all a file URL made from a path.
@@ -34,7 +35,7 @@ class URL {
   // The URL as text, in the encoding above.
   std::string absoluteString() const;
   // The percent-decoded path, without a trailing "/" (except for the root, "/").
-  std::string path() const { return path_; }
+  const std::string& path() const { return path_; }
   std::string scheme() const { return scheme_; }
   bool isFileURL() const { return scheme_ == "file"; }
   bool hasDirectoryPath() const { return directory_; }
@@ -49,8 +50,8 @@ class URL {
 
  private:
   URL() = default;
-  static URL withPath(std::string scheme, std::string authority, const std::string& path,
-                      bool isDirectory, std::string suffix);
+  static URL withPath(std::string scheme, std::string authority, std::string path, bool isDirectory,
+                      std::string suffix);
 
   std::string scheme_;     // lower case
   std::string authority_;  // "//host" as written, or empty when the text has none
@@ -64,6 +65,8 @@ namespace platform {
 // Percent-encoding of a path as file URLs write it, and its inverse. Decoding gives
 // nothing for a "%" that is not followed by two hex digits.
 std::string percentEncodePath(const std::string& path);
-std::optional<std::string> percentDecode(const std::string& text);
+// The same, appended to `text`.
+void appendPercentEncodedPath(std::string& text, std::string_view path);
+std::optional<std::string> percentDecode(std::string_view text);
 
 }  // namespace platform

@@ -43,12 +43,17 @@ class DispatchQueue {
 
  private:
   void callWakeHook() const;
+  // Waits a moment, without sleeping, for work or a wake-up before runOne() sleeps. The
+  // same moment is what sync() looks for its answer before it sleeps.
+  void awaitWorkBriefly() const;
+  static constexpr std::chrono::microseconds kLookAgainFor{50};
 
   std::atomic<WakeHook> wakeHook_{nullptr};
   mutable std::mutex mutex_;
   std::condition_variable ready_;
   std::deque<Work> items_;
-  bool woken_ = false;
+  std::atomic<size_t> queued_{0};  // items_.size(), to look at without the lock
+  std::atomic<bool> woken_{false};
 };
 
 // The main dispatch queue.

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 #include "tests/e2e/HostTestSupport.h"
 #include "tests/support/StaleSocket.h"
 #include "tests/support/TemporaryDirectory.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 #include "tests/e2e/BundleCopy.h"
 #include "tests/e2e/HostTestSupport.h"
 #include "tools/tolvek-dart/PeerCodecs.h"

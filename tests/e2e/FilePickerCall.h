@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "tools/tolvek-dart/EngineClient.h"
 
 // A file picker dialog call in flight: sent as Dart sends it, its reply awaited later

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "tests/e2e/FilePickerCall.h"
 #include "tests/e2e/HostTestSupport.h"
 

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 
 namespace {
 

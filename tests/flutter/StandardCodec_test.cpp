@@ -3,9 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "tests/support/ChannelBenchmarkPayload.h"
 
 namespace {
@@ -75,6 +75,34 @@ TEST(StandardCodec, DoublesAndTypedListsAlignFromTheStartOfTheBuffer) {
       EXPECT_FALSE(reader.hasMore());
     }
   }
+}
+
+// Contents long enough to be appended whole, between small values that are stored in room
+// made ahead: every byte lands in its place, at every alignment of the buffer's start.
+TEST(StandardCodec, LongContentsBetweenSmallValuesRoundTripAtEveryAlignment) {
+  const EncodableValue value(EncodableList{
+      EncodableValue(1), EncodableValue(std::string(5000, 'x')), EncodableValue(2.5),
+      EncodableValue(std::vector<double>(700, -1.25)), EncodableValue("tail"),
+      EncodableValue(std::vector<uint8_t>(4096, 9)), EncodableValue(std::vector<int32_t>{7})});
+  for (size_t offset = 0; offset < 8; ++offset) {
+    const auto bytes = encodeAt(offset, value);
+    FlutterStandardReader reader(bytes.data(), bytes.size());
+    for (size_t i = 0; i < offset; ++i) reader.readByte();
+    EXPECT_EQ(reader.readValue(), value) << offset;
+    EXPECT_FALSE(reader.hasMore()) << offset;
+  }
+}
+
+// A message is not always where its own alignment counts from: typed lists in one that
+// starts at an odd address come out the same.
+TEST(StandardCodec, TypedListsReadTheSameFromAMessageAtAnOddAddress) {
+  const EncodableValue value(EncodableList{EncodableValue(std::vector<double>{1.5, -2}),
+                                           EncodableValue(std::vector<int32_t>{3, -4}),
+                                           EncodableValue(std::vector<float>{0.5f})});
+  const auto bytes = codec().encode(value);
+  std::vector<uint8_t> shifted(bytes.size() + 1);
+  std::copy(bytes.begin(), bytes.end(), shifted.begin() + 1);
+  EXPECT_EQ(codec().decode(shifted.data() + 1, bytes.size()), value);
 }
 
 EncodableValue sampleTree() {

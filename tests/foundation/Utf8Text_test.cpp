@@ -1,4 +1,4 @@
-#include "platform/Foundation/Utf8Text.h"
+#include "platform/text/Utf8Text.h"
 
 #include <gtest/gtest.h>
 

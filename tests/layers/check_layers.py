@@ -37,8 +37,12 @@ def layer_of(rel):
     """The layer a root-relative path belongs to, or None outside the layers."""
     top, _, rest = rel.partition("/")
     if top == "macos":
+        if rest.startswith("Flutter/codec/"):
+            return "codec"
         return {"Runner": "runner", "Flutter": "flutter"}.get(rest.split("/")[0], "macos")
-    return top if top == "platform" else "plugin:" + top if top in PLUGINS else None
+    if top == "platform":
+        return "text" if rest.startswith("text/") else "platform"
+    return "plugin:" + top if top in PLUGINS else None
 
 
 def code_lines(text):
@@ -84,13 +88,22 @@ def breach(src, kind, name, target):
         shown = "<%s>" % name if kind == "<" else '"%s"' % name
         return ("rule 1: host code includes %s, not a C/C++ standard header nor a file in the "
                 "tree; reach the system through platform/" % shown)
-    if src == "platform" and dst and dst != "platform":
+    if src == "platform" and dst and dst not in ("platform", "text"):
         return "rule 2: platform/ includes %s (macos/ and plug-ins are above it)" % target
     if src == "flutter" and dst and (dst == "runner" or dst.startswith("plugin:")):
         return "rule 3: macos/Flutter/ includes %s (macos/Runner/ and plug-ins are above it)" % target
-    if src.startswith("plugin:") and target and dst not in ("platform", "flutter", src):
+    if src.startswith("plugin:") and target and dst not in ("platform", "text", "flutter", "codec",
+                                                             src):
         return ("rule 4: plug-in %s includes %s; a plug-in sees only itself, platform/ and "
                 "macos/Flutter/" % (src[7:], target))
+    # The codec and the text it needs are linked alone (the Dart-side peer does): they see
+    # the C/C++ standard headers, the text layer and, for the codec, itself.
+    allowed = {"codec": ("codec", "text"), "text": ("text",)}.get(src)
+    if allowed and (dst not in allowed if target else name not in STANDARD_HEADERS):
+        shown = target or ("<%s>" % name if kind == "<" else '"%s"' % name)
+        return ("rule 5: %s includes %s; macos/Flutter/codec/ sees only itself, platform/text/ "
+                "and the C/C++ standard headers, platform/text/ only itself and those headers"
+                % ("macos/Flutter/codec/" if src == "codec" else "platform/text/", shown))
     return None
 
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 #include "path_provider_foundation/Sources/path_provider_foundation/messages.g.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // The large message of Flutter's platform-channel benchmark: 1,000 values cycling through
 // int 1, int 0, 1234.0, null, [1234], {"hello": 1234}, "this is a test", true and 64 zero

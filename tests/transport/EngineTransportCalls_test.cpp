@@ -7,7 +7,7 @@
 #include <mutex>
 #include <set>
 
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 #include "macos/Flutter/engine/FfiBindings.h"
 #include "platform/dispatch/MainThread.h"
 #include "tests/transport/TransportTestSupport.h"

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 #include "macos/Flutter/engine/FfiRequest.h"
 
 namespace {

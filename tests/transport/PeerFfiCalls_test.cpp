@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 #include "macos/Flutter/engine/FfiBindings.h"
 
 namespace {

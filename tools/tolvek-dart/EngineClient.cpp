@@ -9,7 +9,7 @@
 #include <cstring>
 #include <utility>
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 #include "macos/Flutter/engine/EngineSocket.h"
 
 namespace tolvekdart {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "macos/Flutter/EncodableValue.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/EncodableValue.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "macos/Flutter/engine/EngineFrame.h"
 
 namespace tolvekdart {

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "macos/Flutter/EncodableValue.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/EncodableValue.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 
 // Values of the standard codec as JSON, both ways. JSON keeps what it can hold as itself;
 // the rest carries a small tag object (see README.md):

@@ -1,7 +1,7 @@
 // listen: subscribes to an event channel and prints each event as it comes.
 #include <iostream>
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 #include "tools/tolvek-dart/Commands.h"
 #include "tools/tolvek-dart/JsonValues.h"
 

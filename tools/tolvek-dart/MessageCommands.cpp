@@ -1,7 +1,7 @@
 // call, send and desktop: one request, one answer printed.
 #include <ostream>
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 #include "tools/tolvek-dart/Commands.h"
 #include "tools/tolvek-dart/JsonValues.h"
 #include "tools/tolvek-dart/PeerCodecs.h"

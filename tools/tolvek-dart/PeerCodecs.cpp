@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 
 namespace tolvekdart {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 
 namespace tolvekdart {
 

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/Foundation/Utf8Text.h"
 #include "platform/kernel/sysctl.h"
+#include "platform/text/Utf8Text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // The options of a dialog call, read leniently from the call's arguments: a key that is
 // missing, or whose value is of another type than the one expected, reads as nothing and

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // What a DESKTOP method was given: a map of named arguments, or null for none. Each reader
 // throws std::invalid_argument, saying what is wrong, for an argument that is missing or of

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 
 // The control side of the desktop model as the engine transport offers it to a peer: the
 // user, the window server and other applications, as DESKTOP method calls.

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 class DesktopArguments;
 class NSWindow;

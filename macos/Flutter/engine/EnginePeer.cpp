@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <new>
 
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "macos/Flutter/engine/DartThreads.h"
 #include "macos/Flutter/engine/DesktopControl.h"
 #include "macos/Flutter/engine/FfiCall.h"

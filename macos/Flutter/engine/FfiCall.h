@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 #include "macos/Flutter/engine/FfiSignature.h"
 
 // Calls an exported function as Dart's FFI does, with arguments from an FFI frame.

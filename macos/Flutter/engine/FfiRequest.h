@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // Resolves an exported function by name in the running process, as Dart's
 // DynamicLibrary.process() does. Only names that start with "tolvek_" and are made of

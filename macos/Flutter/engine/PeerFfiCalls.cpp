@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 #include "macos/Flutter/engine/FfiBindings.h"
 #include "macos/Flutter/engine/FfiCall.h"
 #include "macos/Flutter/engine/FfiRequest.h"

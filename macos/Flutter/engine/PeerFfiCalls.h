@@ -4,7 +4,7 @@
 #include <mutex>
 #include <unordered_set>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 #include "macos/Flutter/engine/EngineFrame.h"
 
 // The text one peer holds: what `utf8ptr` exports handed to it and it has not given back.

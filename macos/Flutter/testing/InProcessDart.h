@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "macos/Flutter/FlutterEventChannel.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "macos/Flutter/engine/FlutterEngine.h"
 
 // The Dart side of an engine, in process, for tests on the main thread: sends messages as

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "macos/Flutter/FlutterBasicMessageChannel.h"
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 
 namespace {
 

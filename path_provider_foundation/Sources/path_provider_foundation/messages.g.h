@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "macos/Flutter/EncodableValue.h"
 #include "macos/Flutter/FlutterBinaryMessenger.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/EncodableValue.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 
 // The standard directories the Dart side can ask for. The raw value travels on the wire.
 enum class DirectoryType : int32_t {

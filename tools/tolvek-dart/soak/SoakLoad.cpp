@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 #include "tools/tolvek-dart/PeerCodecs.h"
 
 namespace tolvekdart {

@@ -1,4 +1,4 @@
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 #include "tools/tolvek-dart/tour/TourSteps.h"
 
 namespace tolvekdart {

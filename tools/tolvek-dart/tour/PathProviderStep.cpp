@@ -1,4 +1,4 @@
-#include "macos/Flutter/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
 #include "tools/tolvek-dart/PeerCodecs.h"
 #include "tools/tolvek-dart/tour/TourSteps.h"
 

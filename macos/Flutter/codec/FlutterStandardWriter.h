@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // Writes values in Flutter's standard message format, appending to a byte buffer.
 // Alignment counts from byte 0 of that buffer. A derived codec overrides writeValue() to
 // write the types it adds and defers to this class for the rest.
+//
+// A value that holds only standard types and well-formed text is measured first and then
+// written in one pass into a buffer reserved for it; others are written part by part.
 class FlutterStandardWriter {
  public:
   explicit FlutterStandardWriter(std::vector<uint8_t>& data) : data_(data) {}
@@ -28,8 +31,7 @@ class FlutterStandardWriter {
   std::vector<uint8_t>& data() { return data_; }
 
  private:
-  template <typename T>
-  void writeTypedList(uint8_t type, const std::vector<T>& values);
+  void writeByParts(const EncodableValue& value);
 
   std::vector<uint8_t>& data_;
 };

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // A method call on a channel: the method's name and its decoded arguments (null when
 // there are none).

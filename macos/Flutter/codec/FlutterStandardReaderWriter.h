@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "macos/Flutter/FlutterStandardReader.h"
-#include "macos/Flutter/FlutterStandardWriter.h"
+#include "macos/Flutter/codec/FlutterStandardReader.h"
+#include "macos/Flutter/codec/FlutterStandardWriter.h"
 
 // Makes the readers and writers a standard codec uses; a derived codec returns its own.
 class FlutterStandardReaderWriter {

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 // An error reply: a code, an optional message and optional details.
 struct FlutterError {

@@ -5,9 +5,9 @@
 #include <variant>
 #include <vector>
 
-#include "macos/Flutter/FlutterError.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
-#include "macos/Flutter/FlutterMethodCall.h"
+#include "macos/Flutter/codec/FlutterError.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterMethodCall.h"
 
 // The reply a method handler gives when it does not serve the method.
 struct FlutterMethodNotImplementedType {

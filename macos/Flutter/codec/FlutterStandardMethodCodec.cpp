@@ -1,5 +1,5 @@
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMethodCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMethodCodec.h"
 
 namespace {
 

@@ -32,6 +32,9 @@ class EncodableMap {
   void set(EncodableValue key, EncodableValue value);
   // Appends without looking for an existing key (decoding; see removeDuplicateKeys()).
   void append(EncodableValue key, EncodableValue value);
+  // Appends an entry of two nulls, without looking for an existing key, for a decoder to
+  // read its key and value into where they stay (see removeDuplicateKeys()).
+  Entry& appendEntry();
   // Keeps the last value of each key, at the place of the key's first appearance.
   void removeDuplicateKeys();
 
@@ -106,6 +109,7 @@ inline EncodableMap& EncodableMap::operator=(EncodableMap&& other) noexcept = de
 inline size_t EncodableMap::size() const { return entries_.size(); }
 inline bool EncodableMap::empty() const { return entries_.empty(); }
 inline void EncodableMap::reserve(size_t count) { entries_.reserve(count); }
+inline EncodableMap::Entry& EncodableMap::appendEntry() { return entries_.emplace_back(); }
 inline std::vector<EncodableMap::Entry>::const_iterator EncodableMap::begin() const {
   return entries_.begin();
 }

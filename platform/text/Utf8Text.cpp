@@ -1,6 +1,7 @@
-#include "platform/Foundation/Utf8Text.h"
+#include "platform/text/Utf8Text.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -44,6 +45,12 @@ size_t wellFormedLength(std::string_view bytes, size_t i, size_t& subpart) {
 size_t firstIllFormed(std::string_view bytes, size_t from, size_t& subpart) {
   size_t i = from;
   while (i < bytes.size()) {
+    // Eight ASCII bytes at a time: names, keys and paths are mostly ASCII.
+    for (uint64_t word; bytes.size() - i >= sizeof word; i += sizeof word) {
+      std::memcpy(&word, bytes.data() + i, sizeof word);
+      if ((word & 0x8080808080808080u) != 0) break;
+    }
+    if (i == bytes.size()) break;
     if (static_cast<uint8_t>(bytes[i]) < 0x80) {
       ++i;
       continue;
@@ -55,9 +62,32 @@ size_t firstIllFormed(std::string_view bytes, size_t from, size_t& subpart) {
   return std::string_view::npos;
 }
 
+// Whether no byte has its high bit set, read a word at a time (the last word overlapping
+// the one before it): most text the host sends is ASCII, and most of it short.
+bool isAscii(std::string_view bytes) {
+  const char* data = bytes.data();
+  const size_t size = bytes.size();
+  const auto load = [data]<typename Word>(Word, size_t at) {
+    Word word;
+    std::memcpy(&word, data + at, sizeof word);
+    return uint64_t{word};
+  };
+  uint64_t any = 0;
+  if (size >= 8) {
+    for (size_t at = 0; at + 8 <= size; at += 8) any |= load(uint64_t{}, at);
+    any |= load(uint64_t{}, size - 8);
+  } else if (size >= 4) {
+    any = load(uint32_t{}, 0) | load(uint32_t{}, size - 4);
+  } else {
+    for (size_t at = 0; at < size; ++at) any |= static_cast<uint8_t>(data[at]);
+  }
+  return (any & 0x8080808080808080u) == 0;
+}
+
 }  // namespace
 
 bool isWellFormedUtf8(std::string_view bytes) {
+  if (isAscii(bytes)) return true;
   size_t subpart;
   return firstIllFormed(bytes, 0, subpart) == std::string_view::npos;
 }

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
-#include "macos/Flutter/EncodableValue.h"
-#include "macos/Flutter/FlutterStandardReaderWriter.h"
+#include "macos/Flutter/codec/EncodableValue.h"
+#include "macos/Flutter/codec/FlutterStandardReaderWriter.h"
 
 // Encodes one value as one message. An empty message stands for null.
 class FlutterMessageCodec {

@@ -1,4 +1,4 @@
-#include "macos/Flutter/EncodableValue.h"
+#include "macos/Flutter/codec/EncodableValue.h"
 
 #include <algorithm>
 #include <cstring>

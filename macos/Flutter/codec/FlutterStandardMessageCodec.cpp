@@ -1,5 +1,5 @@
-#include "macos/Flutter/FlutterCodecError.h"
-#include "macos/Flutter/FlutterMessageCodec.h"
+#include "macos/Flutter/codec/FlutterCodecError.h"
+#include "macos/Flutter/codec/FlutterMessageCodec.h"
 
 std::shared_ptr<FlutterStandardMessageCodec> FlutterStandardMessageCodec::sharedInstance() {
   static const auto codec = std::make_shared<FlutterStandardMessageCodec>(
