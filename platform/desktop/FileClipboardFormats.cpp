@@ -105,11 +105,9 @@ const std::string* find(const std::map<std::string, std::string>& fetched,
   return found == fetched.end() ? nullptr : &found->second;
 }
 
-}  // namespace
-
-std::vector<std::string> offeredTargets(const std::vector<NSPasteboardItem>& items,
-                                        const std::optional<std::string>& modeType) {
-  const Contents contents = contentsOf(items, modeType);
+// The targets `contents` offer, in order of preference.
+std::vector<std::string> targetsOf(const Contents& contents,
+                                   const std::optional<std::string>& modeType) {
   std::vector<std::string> targets;
   if (contents.mode != nullptr) targets.push_back(*modeType);
   if (!contents.fileURLs.empty()) targets.push_back(kGnomeCopiedFiles);
@@ -122,12 +120,20 @@ std::vector<std::string> offeredTargets(const std::vector<NSPasteboardItem>& ite
   return targets;
 }
 
+}  // namespace
+
+std::vector<std::string> offeredTargets(const std::vector<NSPasteboardItem>& items,
+                                        const std::optional<std::string>& modeType) {
+  return targetsOf(contentsOf(items, modeType), modeType);
+}
+
 std::optional<std::string> offeredData(const std::vector<NSPasteboardItem>& items,
                                        std::string_view target,
                                        const std::optional<std::string>& modeType) {
-  const auto targets = offeredTargets(items, modeType);
-  if (std::find(targets.begin(), targets.end(), target) == targets.end()) return std::nullopt;
+  // The items are gone through once, for the targets they offer and the answer.
   const Contents contents = contentsOf(items, modeType);
+  const auto targets = targetsOf(contents, modeType);
+  if (std::find(targets.begin(), targets.end(), target) == targets.end()) return std::nullopt;
   if (modeType && target == *modeType) return *contents.mode;
   if (target == kGnomeCopiedFiles)
     return std::string(isCut(contents) ? kCut : kCopy) + "\n" +
