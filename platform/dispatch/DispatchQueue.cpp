@@ -1,8 +1,6 @@
 #include "platform/dispatch/DispatchQueue.h"
 
-#include <semaphore>
-#include <thread>
-
+#include "platform/dispatch/BriefLook.h"
 #include "platform/dispatch/MainThread.h"
 
 namespace platform {
@@ -27,18 +25,20 @@ void DispatchQueue::sync(const Work& work) {
     work();
     return;
   }
-  // A semaphore rather than a promise: nothing allocated per call.
-  std::binary_semaphore done{0};
+  // An atomic flag rather than a promise: nothing allocated per call. The draining thread
+  // touches it last when it sets it (waking a sleeper goes by the flag's address only), so
+  // the caller may return, and the flag go, as soon as it reads true.
+  std::atomic<bool> done{false};
   async([&work, &done] {
     work();
-    done.release();
+    done.store(true, std::memory_order_release);
+    done.notify_one();
   });
   // Most work sent this way is short: the answer is looked for a moment before sleeping.
-  const auto until = std::chrono::steady_clock::now() + kLookAgainFor;
-  while (!done.try_acquire()) {
-    if (std::chrono::steady_clock::now() >= until) return done.acquire();
-    std::this_thread::yield();
-  }
+  // (A semaphore's try_acquire would not do for looking: it yields several times before it
+  // answers no.)
+  if (!lookBriefly([&done] { return done.load(std::memory_order_acquire); }, kLookAgainFor))
+    done.wait(false, std::memory_order_acquire);
 }
 
 size_t DispatchQueue::drain() {
@@ -67,12 +67,14 @@ bool DispatchQueue::runOne(std::chrono::nanoseconds timeout) {
 
 void DispatchQueue::awaitWorkBriefly() const {
   // A thread that has just run an item often gets the next one within microseconds (a
-  // caller waiting on each answer): looking again for a moment, giving the processor away
-  // in between, is far cheaper than falling asleep and being woken.
-  const auto until = std::chrono::steady_clock::now() + kLookAgainFor;
-  while (queued_.load(std::memory_order_relaxed) == 0 && !woken_.load(std::memory_order_relaxed) &&
-         std::chrono::steady_clock::now() < until)
-    std::this_thread::yield();
+  // caller waiting on each answer): looking again for a moment is far cheaper than falling
+  // asleep and being woken.
+  lookBriefly(
+      [this] {
+        return queued_.load(std::memory_order_relaxed) != 0 ||
+               woken_.load(std::memory_order_relaxed);
+      },
+      kLookAgainFor);
 }
 
 void DispatchQueue::wake() {

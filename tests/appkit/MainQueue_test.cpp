@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -65,6 +66,8 @@ TEST_F(MainQueue, SyncFromABackgroundThreadWaitsWhileTheMainThreadIsBusy) {
     });
     // Stay busy until the background thread's work is queued behind this item.
     while (platform::mainQueue().pendingCount() == 0) std::this_thread::yield();
+    // Longer than a caller looks for its answer: it falls asleep and must be woken.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
     EXPECT_FALSE(syncReturned.load()) << "sync returned while the main thread was busy";
     order.push_back("busy: end");
   });
