@@ -11,8 +11,12 @@
 
 #include "bench/LatencyCounters.h"
 #include "macos/Runner/Clipboard.h"
+#include "platform/machine/HeapReuse.h"
 
 namespace {
+
+// The heap behaves as in the host, which sets it up this way at start.
+[[maybe_unused]] const bool heapAsInTheHost = (platform::keepFreedHeapForReuse(), true);
 
 std::string pathList(int64_t count) {
   std::string list;

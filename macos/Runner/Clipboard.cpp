@@ -30,10 +30,10 @@ const NSPasteboardType& tolvekClipboardModeType() {
 extern "C" void tolvek_clipboard_write_files(const char* paths, int32_t mode) {
   if (paths == nullptr) return;
   try {
-    const std::vector<std::string> pieces = splitPathList(utf8TextFromCString(paths));
+    std::vector<URL> fileURLs = URL::fileURLsWithPaths(splitPathList(utf8TextFromCString(paths)));
     std::vector<NSPasteboardObject> urls;
-    urls.reserve(pieces.size());
-    for (auto& url : URL::fileURLsWithPaths(pieces)) urls.emplace_back(std::move(url));
+    urls.reserve(fileURLs.size());
+    for (auto& url : fileURLs) urls.emplace_back(std::move(url));
     const auto pasteboard = NSPasteboard::generalPasteboard();
     pasteboard->clearContents();
     if (!urls.empty()) pasteboard->writeObjects(urls);

@@ -11,6 +11,7 @@
 #include "platform/desktop/WindowServer.h"
 #include "platform/desktop/WindowServerChoice.h"
 #include "platform/dispatch/MainThread.h"
+#include "platform/machine/HeapReuse.h"
 #include "platform/machine/MachineProfile.h"
 
 namespace {
@@ -48,6 +49,7 @@ int reportStartupFailure(const std::string& what, int status = 1) {
 
 int NSApplicationMain(int, char*[]) {
   assertMainThread();
+  platform::keepFreedHeapForReuse();
   platform::routeTerminationSignalsToApplication();
   // The desktop comes first: nothing appears before it is known.
   try {

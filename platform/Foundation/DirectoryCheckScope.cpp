@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string_view>
@@ -65,8 +65,9 @@ class DirectoryCheckScope::Folders {
     bool listable = true;
     bool listed = false;
     unsigned asked = 0;
-    // The names listed, one after the other, and the entries ordered by their names' hash:
-    // a flat table, made and searched without an allocation per entry.
+    // The names listed, one after the other, and a table of the entries by their names'
+    // hash (open addressing, at most half full): made in one pass over the listing and
+    // searched in about one probe, without an allocation per entry.
     struct Entry {
       size_t hash;
       size_t start;
@@ -75,15 +76,33 @@ class DirectoryCheckScope::Folders {
     };
     std::string names;
     std::vector<Entry> entries;
+    std::vector<uint32_t> slots;  // 1 + the index of an entry, or 0 for an empty slot
+
+    void add(std::string_view name, unsigned char type) {
+      entries.push_back({std::hash<std::string_view>{}(name), names.size(), name.size(), type});
+      names.append(name);
+    }
+
+    void index() {
+      size_t size = 16;
+      while (size < 2 * entries.size()) size *= 2;
+      slots.assign(size, 0);
+      for (size_t i = 0; i < entries.size(); ++i) {
+        size_t slot = entries[i].hash & (size - 1);
+        while (slots[slot] != 0) slot = (slot + 1) & (size - 1);
+        slots[slot] = static_cast<uint32_t>(i + 1);
+      }
+    }
 
     // The listed type of the entry `name`, or null when it was not listed.
     const unsigned char* typeOf(std::string_view name) const {
       const size_t hash = std::hash<std::string_view>{}(name);
-      auto entry = std::lower_bound(entries.begin(), entries.end(), hash,
-                                    [](const Entry& e, size_t h) { return e.hash < h; });
-      for (; entry != entries.end() && entry->hash == hash; ++entry)
-        if (std::string_view(names).substr(entry->start, entry->length) == name)
-          return &entry->type;
+      const size_t mask = slots.size() - 1;
+      for (size_t slot = hash & mask; slots[slot] != 0; slot = (slot + 1) & mask) {
+        const Entry& entry = entries[slots[slot] - 1];
+        if (entry.hash == hash && std::string_view(names).substr(entry.start, entry.length) == name)
+          return &entry.type;
+      }
       return nullptr;
     }
   };
@@ -109,15 +128,9 @@ class DirectoryCheckScope::Folders {
       folder.listable = false;  // unreadable: every entry is looked at on its own
       return;
     }
-    while (const dirent* entry = ::readdir(directory)) {
-      const std::string_view name = entry->d_name;
-      folder.entries.push_back(
-          {std::hash<std::string_view>{}(name), folder.names.size(), name.size(), entry->d_type});
-      folder.names.append(name);
-    }
+    while (const dirent* entry = ::readdir(directory)) folder.add(entry->d_name, entry->d_type);
     ::closedir(directory);
-    std::sort(folder.entries.begin(), folder.entries.end(),
-              [](const Folder::Entry& a, const Folder::Entry& b) { return a.hash < b.hash; });
+    folder.index();
     folder.listed = true;
   }
 

@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <cctype>
 #include <string_view>
 #include <vector>
 
@@ -26,8 +26,8 @@ std::string currentDirectory() {
 }
 
 // A relative path taken relative to the current directory.
-std::string absolutePath(const std::string& path) {
-  return !path.empty() && path.front() == '/' ? path : currentDirectory() + "/" + path;
+std::string absolutePath(std::string path) {
+  return !path.empty() && path.front() == '/' ? std::move(path) : currentDirectory() + "/" + path;
 }
 
 std::string joinedPath(const std::string& path, const std::string& component) {
@@ -41,7 +41,8 @@ std::string withoutTrailingSlashes(std::string path) {
 }
 
 // The bytes a path keeps as they are in URL text, as a table: encoding and decoding run
-// over every byte of every path, and long path lists are common.
+// over every byte of every path, and long path lists are common. Bytes from 0x80 up (UTF-8
+// sequences) are never kept.
 constexpr std::array<bool, 256> kKeptInPath = [] {
   std::array<bool, 256> kept{};
   for (int c = 'a'; c <= 'z'; ++c) kept[c] = true;
@@ -53,15 +54,26 @@ constexpr std::array<bool, 256> kKeptInPath = [] {
   return kept;
 }();
 
-bool keptInPath(unsigned char c) { return c < 0x80 && kKeptInPath[c]; }
+bool keptInPath(char c) { return kKeptInPath[static_cast<unsigned char>(c)]; }
 
-// The first position at or after `from` that holds one of `Stops`, or npos.
-template <char... Stops>
-size_t findAny(const std::string& text, size_t from) {
-  for (size_t i = from; i < text.size(); ++i) {
-    if (((text[i] == Stops) || ...)) return i;
-  }
-  return std::string::npos;
+// A URL scheme's characters: a letter first, then letters, digits, "+", "-" and ".".
+constexpr std::array<bool, 256> kSchemeCharacter = [] {
+  std::array<bool, 256> allowed{};
+  for (int c = 'a'; c <= 'z'; ++c) allowed[c] = true;
+  for (int c = 'A'; c <= 'Z'; ++c) allowed[c] = true;
+  for (int c = '0'; c <= '9'; ++c) allowed[c] = true;
+  allowed['+'] = allowed['-'] = allowed['.'] = true;
+  return allowed;
+}();
+
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+char asciiLowerCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The first position at or after `from` that holds `c`, or the end of `text`.
+size_t findOrEnd(std::string_view text, size_t from, char c) {
+  const size_t found = text.find(c, from);  // memchr
+  return found == std::string_view::npos ? text.size() : found;
 }
 
 int hexValue(char c) {
@@ -85,15 +97,16 @@ void appendPercentEncodedPath(std::string& text, std::string_view path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   text.reserve(text.size() + path.size());
   // Runs of bytes kept as they are go in whole; paths are mostly such runs.
-  for (size_t i = 0; i < path.size();) {
-    size_t run = i;
-    while (run < path.size() && keptInPath(static_cast<unsigned char>(path[run]))) ++run;
-    text.append(path, i, run - i);
-    if (run == path.size()) break;
-    const auto byte = static_cast<unsigned char>(path[run]);
+  const char* const end = path.data() + path.size();
+  for (const char* run = path.data(); run != end;) {
+    const char* stop = run;
+    while (stop != end && keptInPath(*stop)) ++stop;
+    text.append(run, static_cast<size_t>(stop - run));
+    if (stop == end) break;
+    const auto byte = static_cast<unsigned char>(*stop);
     const char escape[] = {'%', kHex[byte >> 4], kHex[byte & 0xF]};
     text.append(escape, sizeof escape);
-    i = run + 1;
+    run = stop + 1;
   }
 }
 
@@ -126,19 +139,19 @@ URL URL::withPath(std::string scheme, std::string authority, std::string path, b
   return url;
 }
 
-URL URL::fileURLWithPath(const std::string& path) {
-  std::string absolute = absolutePath(path);
+URL URL::fileURLWithPath(std::string path) {
+  std::string absolute = absolutePath(std::move(path));
   const bool directory = isDirectoryOnDisk(absolute);
   return withPath("file", "//", std::move(absolute), directory, "");
 }
 
-std::vector<URL> URL::fileURLsWithPaths(const std::vector<std::string>& paths) {
+std::vector<URL> URL::fileURLsWithPaths(std::vector<std::string> paths) {
   // Long lists usually come from a few folders: their directory checks are made per
   // folder, with the answers each path would get alone.
   const platform::DirectoryCheckScope directoryChecks;
   std::vector<URL> urls;
   urls.reserve(paths.size());
-  for (const auto& path : paths) urls.push_back(fileURLWithPath(path));
+  for (auto& path : paths) urls.push_back(fileURLWithPath(std::move(path)));
   return urls;
 }
 
@@ -147,34 +160,34 @@ URL URL::fileURLWithPath(const std::string& path, bool isDirectory) {
 }
 
 std::optional<URL> URL::fromString(const std::string& string) {
+  const std::string_view text = string;
   // scheme = ALPHA *( ALPHA / DIGIT / "+" / "-" / "." ), then ":".
   size_t colon = 0;
-  while (colon < string.size() && string[colon] != ':') {
-    const auto c = static_cast<unsigned char>(string[colon]);
-    const bool valid = colon == 0 ? std::isalpha(c) != 0
-                                  : std::isalnum(c) != 0 || c == '+' || c == '-' || c == '.';
-    if (!valid) return std::nullopt;
+  while (colon < text.size() && text[colon] != ':') {
+    const char c = text[colon];
+    if (!(colon == 0 ? isAsciiLetter(c) : kSchemeCharacter[static_cast<unsigned char>(c)]))
+      return std::nullopt;
     ++colon;
   }
-  if (colon == 0 || colon == string.size()) return std::nullopt;
-  std::string scheme = string.substr(0, colon);
-  for (auto& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (colon == 0 || colon == text.size()) return std::nullopt;
+  std::string scheme(text.substr(0, colon));
+  for (auto& c : scheme) c = asciiLowerCase(c);
 
+  // The path ends at the first "?" or "#"; the authority, after "//", at the first "/" too.
+  const size_t suffixStart =
+      std::min(findOrEnd(text, colon + 1, '?'), findOrEnd(text, colon + 1, '#'));
   size_t position = colon + 1;
   std::string authority;
-  if (string.compare(position, 2, "//") == 0) {
-    const size_t end = findAny<'/', '?', '#'>(string, position + 2);
-    authority =
-        string.substr(position, end == std::string::npos ? std::string::npos : end - position);
-    position += authority.size();
+  if (text.substr(position, 2) == "//") {
+    const size_t end = std::min(findOrEnd(text, position + 2, '/'), suffixStart);
+    authority = text.substr(position, end - position);
+    position = end;
   }
-  const size_t pathEnd = std::min(findAny<'?', '#'>(string, position), string.size());
-  auto path =
-      platform::percentDecode(std::string_view(string).substr(position, pathEnd - position));
+  auto path = platform::percentDecode(text.substr(position, suffixStart - position));
   if (!path) return std::nullopt;
   if (scheme == "file" && path->find('\0') != std::string::npos) return std::nullopt;
   return withPath(std::move(scheme), std::move(authority), std::move(*path), false,
-                  string.substr(pathEnd));
+                  std::string(text.substr(suffixStart)));
 }
 
 std::string URL::absoluteString() const {

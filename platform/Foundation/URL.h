@@ -18,11 +18,11 @@ class URL {
   // The file URL of `path`. A relative path is taken relative to the current directory
   // (the empty path is the current directory itself). The URL is a directory URL when
   // the path ends with "/" or names an existing directory (symbolic links followed).
-  static URL fileURLWithPath(const std::string& path);
+  static URL fileURLWithPath(std::string path);
   // fileURLWithPath of each path, in order (`paths.map(URL.init(fileURLWithPath:))`), with
   // the disk asked once per folder rather than once per path where that gives the same
   // answers.
-  static std::vector<URL> fileURLsWithPaths(const std::vector<std::string>& paths);
+  static std::vector<URL> fileURLsWithPaths(std::vector<std::string> paths);
   // The same, with the caller saying whether the path is a directory (no disk access).
   static URL fileURLWithPath(const std::string& path, bool isDirectory);
   // Parses URL text ("scheme:[//authority]path[?query][#fragment]"). Nothing when there
