@@ -66,40 +66,47 @@ class DirectoryCheckScope::Folders {
     bool listed = false;
     unsigned asked = 0;
     // The names listed, one after the other, and a table of the entries by their names'
-    // hash (open addressing, at most half full): made in one pass over the listing and
-    // searched in about one probe, without an allocation per entry.
+    // hash (open addressing, at most half full), each slot holding all an entry's facts but
+    // its name: a lookup reads about one slot and then the name, without an allocation per
+    // entry when the table is made.
     struct Entry {
-      size_t hash;
-      size_t start;
-      size_t length;
-      unsigned char type;
+      size_t hash = 0;
+      uint32_t start = 0;   // in `names`
+      uint16_t length = 0;  // at most NAME_MAX
+      unsigned char type = DT_UNKNOWN;
+      bool used = false;
     };
     std::string names;
-    std::vector<Entry> entries;
-    std::vector<uint32_t> slots;  // 1 + the index of an entry, or 0 for an empty slot
+    std::vector<Entry> entries;  // as listed, until the table is made
+    std::vector<Entry> slots;
 
-    void add(std::string_view name, unsigned char type) {
-      entries.push_back({std::hash<std::string_view>{}(name), names.size(), name.size(), type});
+    // Adds a listed entry; false when the names would not fit the table's offsets.
+    bool add(std::string_view name, unsigned char type) {
+      if (name.size() > UINT16_MAX || names.size() + name.size() > UINT32_MAX) return false;
+      entries.push_back({std::hash<std::string_view>{}(name), static_cast<uint32_t>(names.size()),
+                         static_cast<uint16_t>(name.size()), type, true});
       names.append(name);
+      return true;
     }
 
     void index() {
       size_t size = 16;
       while (size < 2 * entries.size()) size *= 2;
-      slots.assign(size, 0);
-      for (size_t i = 0; i < entries.size(); ++i) {
-        size_t slot = entries[i].hash & (size - 1);
-        while (slots[slot] != 0) slot = (slot + 1) & (size - 1);
-        slots[slot] = static_cast<uint32_t>(i + 1);
+      slots.assign(size, Entry{});
+      for (const Entry& entry : entries) {
+        size_t slot = entry.hash & (size - 1);
+        while (slots[slot].used) slot = (slot + 1) & (size - 1);
+        slots[slot] = entry;
       }
+      entries = {};
     }
 
     // The listed type of the entry `name`, or null when it was not listed.
     const unsigned char* typeOf(std::string_view name) const {
       const size_t hash = std::hash<std::string_view>{}(name);
       const size_t mask = slots.size() - 1;
-      for (size_t slot = hash & mask; slots[slot] != 0; slot = (slot + 1) & mask) {
-        const Entry& entry = entries[slots[slot] - 1];
+      for (size_t slot = hash & mask; slots[slot].used; slot = (slot + 1) & mask) {
+        const Entry& entry = slots[slot];
         if (entry.hash == hash && std::string_view(names).substr(entry.start, entry.length) == name)
           return &entry.type;
       }
@@ -128,8 +135,17 @@ class DirectoryCheckScope::Folders {
       folder.listable = false;  // unreadable: every entry is looked at on its own
       return;
     }
-    while (const dirent* entry = ::readdir(directory)) folder.add(entry->d_name, entry->d_type);
+    bool whole = true;
+    while (const dirent* entry = ::readdir(directory)) {
+      if (!(whole = folder.add(entry->d_name, entry->d_type))) break;
+    }
     ::closedir(directory);
+    if (!whole) {  // too large to hold: every entry is looked at on its own
+      folder.names = {};
+      folder.entries = {};
+      folder.listable = false;
+      return;
+    }
     folder.index();
     folder.listed = true;
   }
