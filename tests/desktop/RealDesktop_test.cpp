@@ -178,12 +178,19 @@ TEST_F(RealDesktop, OnlyStartDraggingMovesTheWindowFromTheTitleBand) {
   desktop()->release();
   EXPECT_EQ(desktop()->geometry(window_).x, start.x);
 
-  // The hosted UI answers a press with start_dragging: the window follows the pointer.
+  // The hosted UI answers a press with start_dragging, once the press has reached it: the
+  // window follows the pointer. A query's round trip through the main thread stands for the
+  // press's way to the UI; the press was on the host's connection before it.
   desktop()->movePointer(window_, 300, 10);
   desktop()->press();
+  ASSERT_TRUE(answers("tolvek_window_is_visible", 1));
   command("tolvek_window_start_dragging");
   EXPECT_TRUE(XDesktop::waitFor([&] {
-    desktop()->movePointer(DefaultRootWindow(desktop()->display()), start.x + 400, start.y + 60);
+    // The window manager moves the window on the pointer's motion after it took the drag
+    // over: the pointer comes to its place anew each time, in case it was there before.
+    const Window root = DefaultRootWindow(desktop()->display());
+    desktop()->movePointer(root, start.x + 399, start.y + 60);
+    desktop()->movePointer(root, start.x + 400, start.y + 60);
     return desktop()->geometry(window_).x == start.x + 100;
   })) << "the window is at x "
       << desktop()->geometry(window_).x;
